@@ -1,0 +1,66 @@
+#pragma once
+// Files and directories as the setup programs use them. Paths are Windows
+// paths in the ANSI code page. Methods return 0 or the Windows error code that
+// the corresponding call leaves as the thread's last error (and set it, as the
+// file API does).
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ports/AccessControl.h"
+
+namespace kvt::ports {
+
+struct DirEntry {
+    std::string name;  // as stored, without the directory
+    std::string path;  // the directory searched + "\" + name
+    std::uint32_t attributes = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // GetWindowsDirectoryA, GetSystemDirectoryA, GetCurrentDirectoryA.
+    virtual std::uint32_t getWindowsDirectory(std::string& path) = 0;
+    virtual std::uint32_t getSystemDirectory(std::string& path) = 0;
+    virtual std::uint32_t getCurrentDirectory(std::string& path) = 0;
+    // GetSystemWow64DirectoryA is looked up in "kernel32" at run time. On
+    // 32-bit Windows it exists and fails with 120 (not implemented).
+    virtual bool hasGetSystemWow64Directory() = 0;
+    virtual std::uint32_t getSystemWow64Directory(std::string& path) = 0;
+
+    // CreateDirectoryA, with an explicit access list when `acl` is not empty
+    // (otherwise default security, inherited from the parent).
+    virtual std::uint32_t createDirectory(std::string_view path, const std::vector<ExplicitAccess>& acl) = 0;
+    virtual std::uint32_t removeDirectory(std::string_view path) = 0;
+
+    virtual std::uint32_t deleteFile(std::string_view path) = 0;
+    virtual std::uint32_t copyFile(std::string_view source, std::string_view target, bool failIfExists) = 0;
+    virtual std::uint32_t moveFile(std::string_view source, std::string_view target) = 0;
+    virtual std::uint32_t getFileAttributes(std::string_view path, std::uint32_t& attributes) = 0;
+    virtual std::uint32_t setFileAttributes(std::string_view path, std::uint32_t attributes) = 0;
+
+    // FindFirstFileA/FindNextFileA over a pattern such as "C:\Dir\*.*".
+    // Every entry is returned, "." and ".." included as Windows returns them;
+    // reparse points (junctions) carry FILE_ATTRIBUTE_REPARSE_POINT.
+    virtual std::uint32_t findFiles(std::string_view pattern, std::vector<DirEntry>& entries) = 0;
+
+    // One log line: open for read and write with read/write sharing, open or
+    // create, move to the end, write `bytes`, close.
+    virtual std::uint32_t appendToFile(std::string_view path, std::string_view bytes) = 0;
+    // Whole-file read and create-always write.
+    virtual std::uint32_t readFile(std::string_view path, std::string& bytes) = 0;
+    virtual std::uint32_t writeFile(std::string_view path, std::string_view bytes) = 0;
+
+    // GetPrivateProfileStringA into a buffer of `bufferSize` characters:
+    // `value` receives what Windows copies (cut to bufferSize - 1), the result
+    // is its length. A missing file or key yields the default and sets the
+    // last error to 2.
+    virtual std::uint32_t getPrivateProfileString(std::string_view section, std::string_view key,
+                                                  std::string_view defaultValue, std::string& value,
+                                                  std::uint32_t bufferSize, std::string_view file) = 0;
+};
+
+}  // namespace kvt::ports

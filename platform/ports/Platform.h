@@ -1,0 +1,20 @@
+#pragma once
+// The set of ports a setup program works through.
+#include "platform/ports/Clock.h"
+#include "platform/ports/FileSystem.h"
+#include "platform/ports/Processes.h"
+#include "platform/ports/Registry.h"
+#include "platform/ports/SystemInfo.h"
+
+namespace kvt::ports {
+
+struct Platform {
+    Registry& registry;
+    FileSystem& files;
+    SystemInfo& system;
+    Clock& clock;
+    Processes& processes;
+    ProcessExit& exit;
+};
+
+}  // namespace kvt::ports

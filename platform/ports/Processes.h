@@ -1,0 +1,46 @@
+#pragma once
+// Starting other programs: always by the full path of the application, never
+// by a bare name that the program's own folder could shadow.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kvt::ports {
+
+struct ProcessStart {
+    std::string application;  // full path of the program file
+    std::string commandLine;  // as the child sees it (argv[0] included)
+    bool hidden = true;       // SW_HIDE
+    // NAME=VALUE entries added to (or replacing in) the parent's environment.
+    std::vector<std::string> environment;
+};
+
+struct ProcessHandle {
+    std::uint64_t value = 0;
+};
+
+namespace wait {
+inline constexpr std::uint32_t Object0 = 0;
+inline constexpr std::uint32_t Timeout = 258;
+inline constexpr std::uint32_t Failed = 0xFFFFFFFF;
+}  // namespace wait
+
+class Processes {
+public:
+    virtual ~Processes() = default;
+    // CreateProcessA; the thread handle is closed at once.
+    virtual std::uint32_t startProcess(const ProcessStart& start, ProcessHandle& process) = 0;
+    // WaitForSingleObject: wait::Object0, wait::Timeout or wait::Failed.
+    virtual std::uint32_t waitForProcess(ProcessHandle process, std::uint32_t timeoutMs) = 0;
+    virtual void closeProcess(ProcessHandle process) = 0;
+};
+
+// Ends the program. The Win32 shell calls ExitProcess; the simulation unwinds
+// to its runner and records the code.
+class ProcessExit {
+public:
+    virtual ~ProcessExit() = default;
+    [[noreturn]] virtual void exitProcess(std::uint32_t code) = 0;
+};
+
+}  // namespace kvt::ports

@@ -1,0 +1,96 @@
+#include <algorithm>
+#include <sstream>
+
+#include "platform/ports/WinCodes.h"
+#include "platform/sim/CaseInsensitive.h"
+#include "platform/sim/Simulation.h"
+
+namespace kvt::sim {
+namespace {
+
+constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+
+std::string FileNameOf(std::string_view path) {
+    auto slash = path.find_last_of("\\/");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::vector<std::string> Words(std::string_view commandLine) {
+    std::istringstream in{std::string(commandLine)};
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+// "net stop spooler" and "net start spooler". Like net.exe, a second stop or
+// start of the service in the same state fails with exit code 2.
+std::optional<ProcessOutcome> RunNetCommand(Simulation& sim, const ports::ProcessStart& start) {
+    if (!EqualsNoCase(FileNameOf(start.application), "net.exe")) return std::nullopt;
+    std::vector<std::string> words = Words(start.commandLine);
+    if (words.size() != 3 || !EqualsNoCase(words[2], "spooler")) return ProcessOutcome{1, 0};
+    bool& running = sim.world().spooler.running;
+    if (EqualsNoCase(words[1], "stop")) {
+        if (!running) return ProcessOutcome{2, 0};
+        running = false;
+        return ProcessOutcome{0, 0};
+    }
+    if (EqualsNoCase(words[1], "start")) {
+        if (running) return ProcessOutcome{2, 0};
+        running = true;
+        return ProcessOutcome{0, 0};
+    }
+    return ProcessOutcome{1, 0};
+}
+
+}  // namespace
+
+SimProcesses::SimProcesses(Simulation& sim) : sim_(sim) { handlers_.push_back(RunNetCommand); }
+
+void SimProcesses::addHandler(CommandHandler handler) { handlers_.push_back(std::move(handler)); }
+
+std::uint32_t SimProcesses::startProcess(const ports::ProcessStart& start, ports::ProcessHandle& process) {
+    if (auto fault = sim_.faults().check("Processes.startProcess")) return sim_.lastError() = *fault;
+    // CreateProcess finds the program file through the caller's file-system view.
+    std::uint32_t attributes = 0;
+    if (std::uint32_t error = sim_.files().getFileAttributes(start.application, attributes)) return error;
+    if (attributes & fileattr::Directory) return sim_.lastError() = err::AccessDenied;
+
+    sim_.transcript().add({{"event", "process"},
+                           {"application", start.application},
+                           {"commandLine", start.commandLine},
+                           {"hidden", start.hidden}});
+    ProcessOutcome outcome{1, 0};  // a program the simulation does not model ends at once with 1
+    for (auto it = handlers_.rbegin(); it != handlers_.rend(); ++it) {
+        if (auto handled = (*it)(sim_, start)) {
+            outcome = *handled;
+            break;
+        }
+    }
+    process.value = nextHandle_++;
+    running_[process.value] = Running{static_cast<std::uint64_t>(sim_.clock().elapsedMs()) + outcome.runMs,
+                                      outcome.exitCode};
+    return err::Success;
+}
+
+std::uint32_t SimProcesses::waitForProcess(ports::ProcessHandle process, std::uint32_t timeoutMs) {
+    if (auto fault = sim_.faults().check("Processes.waitForProcess")) {
+        sim_.lastError() = *fault;
+        return ports::wait::Failed;
+    }
+    auto it = running_.find(process.value);
+    if (it == running_.end()) {
+        sim_.lastError() = err::InvalidHandle;
+        return ports::wait::Failed;
+    }
+    std::uint64_t now = sim_.clock().elapsedMs();
+    std::uint64_t remaining = it->second.endsAtMs > now ? it->second.endsAtMs - now : 0;
+    bool ends = timeoutMs == kInfinite || remaining <= timeoutMs;
+    std::uint64_t waited = ends ? remaining : timeoutMs;
+    sim_.clock().advance(waited);
+    sim_.transcript().add({{"event", "wait"}, {"ms", waited}, {"result", ends ? "signaled" : "timeout"}});
+    return ends ? ports::wait::Object0 : ports::wait::Timeout;
+}
+
+void SimProcesses::closeProcess(ports::ProcessHandle process) { running_.erase(process.value); }
+
+}  // namespace kvt::sim
