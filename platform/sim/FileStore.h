@@ -41,12 +41,20 @@ public:
     DirectoryRecord* findDirectory(std::string_view path);
     const DirectoryRecord* findDirectory(std::string_view path) const;
 
-    // Create a directory (and its missing ancestors); create or replace a file
-    // (its directory and ancestors are created too).
+    // Create a directory (and its missing ancestors); create a file (its
+    // directory and ancestors are created too) or replace the bytes of an
+    // existing one, which keeps its attributes. New records take the stored
+    // names of their existing ancestors.
     DirectoryRecord& ensureDirectory(std::string_view path);
     FileRecord& putFile(std::string_view path, std::string bytes);
     void eraseFile(std::string_view path);
+    // Removes the directory with everything stored below it (nothing, for a
+    // junction: what it shows belongs to its target).
     void eraseDirectory(std::string_view path);
+    // Re-keys a record under a new path whose parent exists and which is free;
+    // a directory takes everything below it along. False when `from` is absent.
+    bool renameFile(std::string_view from, std::string_view to);
+    bool renameDirectory(std::string_view from, std::string_view to);
 
     // Names directly inside a directory, sorted.
     std::vector<std::string> childFiles(std::string_view directory) const;

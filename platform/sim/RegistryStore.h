@@ -31,6 +31,8 @@ public:
     // Finds a key by canonical path.
     RegistryKeyRecord* find(std::string_view path);
     const RegistryKeyRecord* find(std::string_view path) const;
+    // A hive root, a key with a record, or a key implied by a deeper one.
+    bool exists(std::string_view path) const;
     // Creates the key and any missing ancestor; returns the key.
     RegistryKeyRecord& ensure(std::string_view path);
     // Direct children (their canonical paths), in the registry's sorted order.
@@ -43,10 +45,14 @@ public:
     const KeyMap& keys() const { return keys_; }
 
 private:
+    RegistryKeyRecord& findOrAdd(const std::string& path);
+
     KeyMap keys_;
 };
 
 // Canonical hive prefixes as images write them.
 std::string_view HiveName(ports::RegKey root);  // "HKLM", "HKCU", "HKCR", "HKU"; empty when not a root
+// True for a bare canonical hive prefix such as "HKLM" (any case).
+bool IsHiveRoot(std::string_view path);
 
 }  // namespace kvt::sim

@@ -5,12 +5,27 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "platform/ports/AccessControl.h"
 #include "platform/ports/Registry.h"
 
 namespace kvt::sim {
 
 class Simulation;
+
+// A key's access list as the simulated registry hands it out and takes it back.
+class RegistryAccessList final : public ports::AccessList {
+public:
+    explicit RegistryAccessList(std::vector<ports::ExplicitAccess> list) : entries(std::move(list)) {}
+    std::vector<ports::ExplicitAccess> entries;
+};
+
+// SetEntriesInAcl with one entry: the list that results from merging `entry`
+// into `list`.
+std::vector<ports::ExplicitAccess> MergeAccessEntry(std::vector<ports::ExplicitAccess> list,
+                                                    const ports::ExplicitAccess& entry);
 
 class SimRegistry final : public ports::Registry {
 public:
@@ -37,11 +52,23 @@ public:
     std::size_t openHandleCount() const { return handles_.size(); }
 
 private:
-    Simulation& sim_;
+    // A key as a program names it: the path it asked for and the view it
+    // asked in. Where it lives in the store follows from both.
+    struct KeyName {
+        std::string path;     // logical path ("HKLM\SOFTWARE\X"), never redirected
+        bool view32 = false;  // the 32-bit view of 64-bit Windows
+    };
     struct OpenKey {
-        std::string path;  // canonical path of the key ("HKLM\SOFTWARE\WOW6432Node\X")
+        KeyName name;
         std::uint32_t access = 0;
     };
+
+    std::uint32_t resolve(ports::RegKey root, std::string_view subKey, std::uint32_t access, KeyName& name) const;
+    std::uint32_t lookupHandle(ports::RegKey key, KeyName& name, std::uint32_t& rights) const;
+    std::string storePath(const KeyName& name) const;
+    ports::RegKey addHandle(KeyName name, std::uint32_t access);
+
+    Simulation& sim_;
     std::map<std::uint64_t, OpenKey> handles_;
     std::uint64_t nextHandle_ = 0x1000;
 };

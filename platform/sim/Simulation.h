@@ -118,7 +118,9 @@ public:
 
     Faults& faults() { return faults_; }
     Transcript& transcript() { return transcript_; }
+    const Transcript& transcript() const { return transcript_; }
     VirtualClock& clock() { return clock_; }
+    const VirtualClock& clock() const { return clock_; }
     std::uint32_t& lastError() { return lastError_; }
 
     ports::Platform platform();

@@ -60,7 +60,7 @@ ports::LocalTime ToLocalTime(std::int64_t millisecondsSinceEpoch) {
 
 std::string FormatIsoLocalTime(std::int64_t millisecondsSinceEpoch) {
     ports::LocalTime t = ToLocalTime(millisecondsSinceEpoch);
-    char text[32];
+    char text[64];
     if (t.milliseconds != 0)
         std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03u", t.year, t.month, t.day, t.hour,
                       t.minute, t.second, t.milliseconds);

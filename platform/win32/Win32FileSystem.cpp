@@ -1,0 +1,177 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include "platform/ports/WinCodes.h"
+#include "platform/win32/ExplicitAccessEntries.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32Calls.h"
+
+namespace kvt::win32 {
+namespace {
+
+using GetSystemWow64DirectoryAFn = UINT(WINAPI*)(LPSTR, UINT);
+
+GetSystemWow64DirectoryAFn FindGetSystemWow64Directory() {
+    return LookupProc<GetSystemWow64DirectoryAFn>("kernel32", "GetSystemWow64DirectoryA");
+}
+
+// The directory part of a search pattern, as FindFirstFileA resolves it:
+// everything before the last separator ("C:\Dir" of "C:\Dir\*.*").
+std::string_view SearchedDirectory(std::string_view pattern) {
+    const auto separator = pattern.find_last_of("\\/");
+    return separator == std::string_view::npos ? std::string_view{} : pattern.substr(0, separator);
+}
+
+// Writes all of `bytes`, however WriteFile splits it.
+std::uint32_t WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return ::GetLastError();
+        if (written == 0) return Fail(ERROR_WRITE_FAULT);
+        bytes.remove_prefix(written);
+    }
+    return err::Success;
+}
+
+// CreateDirectoryA with a DACL made of `acl` (trustees by name).
+std::uint32_t CreateDirectoryWithAcl(const std::string& path, const std::vector<ports::ExplicitAccess>& acl) {
+    ExplicitAccessEntries entries(acl);
+    UniqueLocalMemory<PACL> dacl;
+    if (const std::uint32_t code = entries.mergeInto(nullptr, dacl); code != err::Success) return Fail(code);
+
+    UniqueLocalMemory<PSECURITY_DESCRIPTOR> descriptor(::LocalAlloc(LPTR, SECURITY_DESCRIPTOR_MIN_LENGTH));
+    if (!descriptor) return ::GetLastError();
+    if (!::InitializeSecurityDescriptor(descriptor.get(), SECURITY_DESCRIPTOR_REVISION) ||
+        !::SetSecurityDescriptorDacl(descriptor.get(), TRUE, dacl.get(), FALSE)) {
+        return ::GetLastError();
+    }
+    SECURITY_ATTRIBUTES attributes{};
+    attributes.nLength = sizeof attributes;
+    attributes.lpSecurityDescriptor = descriptor.get();
+    attributes.bInheritHandle = FALSE;
+    return ResultOf(::CreateDirectoryA(path.c_str(), &attributes));
+}
+
+}  // namespace
+
+std::uint32_t Win32FileSystem::getWindowsDirectory(std::string& path) {
+    return ReadSizedString([](char* buffer, DWORD size) { return ::GetWindowsDirectoryA(buffer, size); }, path);
+}
+
+std::uint32_t Win32FileSystem::getSystemDirectory(std::string& path) {
+    return ReadSizedString([](char* buffer, DWORD size) { return ::GetSystemDirectoryA(buffer, size); }, path);
+}
+
+std::uint32_t Win32FileSystem::getCurrentDirectory(std::string& path) {
+    return ReadSizedString([](char* buffer, DWORD size) { return ::GetCurrentDirectoryA(size, buffer); }, path);
+}
+
+bool Win32FileSystem::hasGetSystemWow64Directory() { return FindGetSystemWow64Directory() != nullptr; }
+
+std::uint32_t Win32FileSystem::getSystemWow64Directory(std::string& path) {
+    const GetSystemWow64DirectoryAFn getDirectory = FindGetSystemWow64Directory();
+    if (getDirectory == nullptr) return Fail(err::ProcNotFound);
+    return ReadSizedString([getDirectory](char* buffer, DWORD size) { return getDirectory(buffer, size); }, path);
+}
+
+std::uint32_t Win32FileSystem::createDirectory(std::string_view path, const std::vector<ports::ExplicitAccess>& acl) {
+    const std::string directory = Terminated(path);
+    if (acl.empty()) return ResultOf(::CreateDirectoryA(directory.c_str(), nullptr));
+    return CreateDirectoryWithAcl(directory, acl);
+}
+
+std::uint32_t Win32FileSystem::removeDirectory(std::string_view path) {
+    return ResultOf(::RemoveDirectoryA(Terminated(path).c_str()));
+}
+
+std::uint32_t Win32FileSystem::deleteFile(std::string_view path) {
+    return ResultOf(::DeleteFileA(Terminated(path).c_str()));
+}
+
+std::uint32_t Win32FileSystem::copyFile(std::string_view source, std::string_view target, bool failIfExists) {
+    return ResultOf(::CopyFileA(Terminated(source).c_str(), Terminated(target).c_str(), failIfExists ? TRUE : FALSE));
+}
+
+std::uint32_t Win32FileSystem::moveFile(std::string_view source, std::string_view target) {
+    return ResultOf(::MoveFileA(Terminated(source).c_str(), Terminated(target).c_str()));
+}
+
+std::uint32_t Win32FileSystem::getFileAttributes(std::string_view path, std::uint32_t& attributes) {
+    const DWORD found = ::GetFileAttributesA(Terminated(path).c_str());
+    if (found == INVALID_FILE_ATTRIBUTES) return ::GetLastError();
+    attributes = found;
+    return err::Success;
+}
+
+std::uint32_t Win32FileSystem::setFileAttributes(std::string_view path, std::uint32_t attributes) {
+    return ResultOf(::SetFileAttributesA(Terminated(path).c_str(), attributes));
+}
+
+std::uint32_t Win32FileSystem::findFiles(std::string_view pattern, std::vector<ports::DirEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAA found{};
+    UniqueFindHandle search(::FindFirstFileA(Terminated(pattern).c_str(), &found));
+    if (!search) return ::GetLastError();
+    const std::string_view directory = SearchedDirectory(pattern);
+    do {
+        ports::DirEntry entry;
+        entry.name = found.cFileName;
+        entry.path = directory.empty() ? entry.name : std::string(directory) + "\\" + entry.name;
+        entry.attributes = found.dwFileAttributes;
+        entries.push_back(std::move(entry));
+    } while (::FindNextFileA(search.get(), &found));
+    const DWORD code = ::GetLastError();
+    return code == ERROR_NO_MORE_FILES ? err::Success : code;
+}
+
+std::uint32_t Win32FileSystem::appendToFile(std::string_view path, std::string_view bytes) {
+    UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+    if (!file) return ::GetLastError();
+    if (::SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+        ::GetLastError() != NO_ERROR) {
+        return ::GetLastError();
+    }
+    return WriteAll(file.get(), bytes);
+}
+
+std::uint32_t Win32FileSystem::readFile(std::string_view path, std::string& bytes) {
+    UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return ::GetLastError();
+    std::string content;
+    char chunk[16384];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) return ::GetLastError();
+        if (read == 0) break;
+        content.append(chunk, read);
+    }
+    bytes = std::move(content);
+    return err::Success;
+}
+
+std::uint32_t Win32FileSystem::writeFile(std::string_view path, std::string_view bytes) {
+    UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return ::GetLastError();
+    return WriteAll(file.get(), bytes);
+}
+
+std::uint32_t Win32FileSystem::getPrivateProfileString(std::string_view section, std::string_view key,
+                                                       std::string_view defaultValue, std::string& value,
+                                                       std::uint32_t bufferSize, std::string_view file) {
+    // Windows copies at most bufferSize - 1 characters; the extra byte keeps
+    // the buffer valid when the caller asks for none.
+    std::vector<char> buffer(static_cast<std::size_t>(bufferSize) + 1, '\0');
+    const DWORD length = ::GetPrivateProfileStringA(Terminated(section).c_str(), Terminated(key).c_str(),
+                                                    Terminated(defaultValue).c_str(), buffer.data(), bufferSize,
+                                                    Terminated(file).c_str());
+    value.assign(buffer.data(), length);
+    return length;
+}
+
+}  // namespace kvt::win32
