@@ -186,7 +186,7 @@ void AddSpooler(World& w, const Release& r) {
         const char* name;
         std::int32_t width, length;  // thousandths of a millimetre
     };
-    constexpr Sheet kForms[] = {{"Letter", 215900, 279400}, {"Legal", 215900, 355600},
+    constexpr Sheet kForms[] = {{"Letter", 215900, 279400},    {"Legal", 215900, 355600},
                                 {"Executive", 184150, 266700}, {"A3", 297000, 420000},
                                 {"A4", 210000, 297000},        {"A5", 148000, 210000},
                                 {"B5 (JIS)", 182000, 257000},  {"Envelope #10", 104775, 241300}};
@@ -263,10 +263,11 @@ void AddDevices(World& w) {
     AddDevice(w, "USB\\ROOT_HUB20\\4&1",
               {"USB\\ROOT_HUB20&VID8086&PID1E2D&REV0004", "USB\\ROOT_HUB20&VID8086&PID1E2D", "USB\\ROOT_HUB20"},
               "USB Root Hub", "usbhub");
-    AddDevice(w, "USB\\VID_1A2C&PID_0E24\\5&3A1F2B7C&0&1", {"USB\\VID_1A2C&PID_0E24&REV_0110", "USB\\VID_1A2C&PID_0E24"},
-              "USB Input Device", "HidUsb");
+    AddDevice(w, "USB\\VID_1A2C&PID_0E24\\5&3A1F2B7C&0&1",
+              {"USB\\VID_1A2C&PID_0E24&REV_0110", "USB\\VID_1A2C&PID_0E24"}, "USB Input Device", "HidUsb");
     // Where printers' device nodes would go: there are none yet.
-    for (const char* enumerator : {"USBPRINT", "LPTENUM"}) w.registry.ensure(std::string(kEnum) + "\\" + enumerator).isProtected = true;
+    for (const char* enumerator : {"USBPRINT", "LPTENUM"})
+        w.registry.ensure(std::string(kEnum) + "\\" + enumerator).isProtected = true;
 }
 
 }  // namespace

@@ -58,8 +58,8 @@ std::optional<std::vector<std::uint8_t>> FromHex(std::string_view text, std::str
     for (std::size_t i = 0; i < text.size(); i += 2) {
         int high = HexValue(text[i]), low = HexValue(text[i + 1]);
         if (high < 0 || low < 0) {
-            reason = "hex data has a character that is not a hex digit at offset " +
-                     std::to_string(high < 0 ? i : i + 1);
+            reason =
+                "hex data has a character that is not a hex digit at offset " + std::to_string(high < 0 ? i : i + 1);
             return std::nullopt;
         }
         out.push_back(static_cast<std::uint8_t>(high * 16 + low));
@@ -578,7 +578,8 @@ bool ReadAcl(Failure& fail, const json& v, const std::string& path, AclObject ob
         Fields f(fail, v[i], at);
         ports::ExplicitAccess entry;
         if (!f.text("trustee", entry.trustee) || !f.uint32("inherit", entry.inheritance)) return false;
-        if (const json* rights = f.take("rights"); rights && !ReadRights(fail, *rights, f.at("rights"), object, entry.rights))
+        if (const json* rights = f.take("rights");
+            rights && !ReadRights(fail, *rights, f.at("rights"), object, entry.rights))
             return false;
         if (const json* mode = f.take("mode"); mode && !ReadMode(fail, *mode, f.at("mode"), entry.mode)) return false;
         json unknown = f.rest();
@@ -723,8 +724,8 @@ bool LoadOs(Failure& fail, const json& v, const std::string& path, OsImage& os) 
 }
 
 json SaveOs(const OsImage& os) {
-    json out = {{"platform", os.platform}, {"major", os.major},     {"minor", os.minor},
-                {"build", os.build},       {"productType", os.productType}, {"is64Bit", os.is64Bit}};
+    json out = {{"platform", os.platform},       {"major", os.major},    {"minor", os.minor}, {"build", os.build},
+                {"productType", os.productType}, {"is64Bit", os.is64Bit}};
     MergeUnknown(out, os.extra);
     return out;
 }
@@ -826,8 +827,7 @@ bool LoadFiles(Failure& fail, const json& v, const std::string& path, FileStore&
         if (filePath.size() == 3) return fail(f.at("path"), "a drive root is not a file");
         if (store.findFile(filePath)) return fail(f.at("path"), "duplicate file " + Quoted(filePath));
         if (FileConflict(store, filePath, reason)) return fail(f.at("path"), reason);
-        if (!ReadFileContent(f, bytes) || !f.boolean("readOnly", readOnly) || !f.boolean("inUse", inUse))
-            return false;
+        if (!ReadFileContent(f, bytes) || !f.boolean("readOnly", readOnly) || !f.boolean("inUse", inUse)) return false;
         FileRecord& file = store.putFile(filePath, std::move(bytes));
         file.readOnly = readOnly;
         file.inUse = inUse;
@@ -857,7 +857,8 @@ bool LoadRegistry(Failure& fail, const json& v, const std::string& path, Registr
         if (!f.boolean("protected", isProtected)) return false;
         if (const json* m = f.take("values"); m && !ReadValueMap(fail, *m, f.at("values"), values, valuesUnknown))
             return false;
-        if (const json* a = f.take("acl"); a && !ReadAcl(fail, *a, f.at("acl"), AclObject::RegistryKey, acl, aclUnknown))
+        if (const json* a = f.take("acl");
+            a && !ReadAcl(fail, *a, f.at("acl"), AclObject::RegistryKey, acl, aclUnknown))
             return false;
         RegistryKeyRecord& record = store.ensure(*key);
         record.isProtected = isProtected;
@@ -932,10 +933,9 @@ bool LoadPrinter(Fields& f, PrinterRecord& p) {
 
 bool LoadDriver(Fields& f, DriverRecord& d) {
     return f.text("name", d.name) && f.text("environment", d.environment) && f.uint32("version", d.version) &&
-           f.text("driverPath", d.driverPath) && f.text("dataFile", d.dataFile) &&
-           f.text("configFile", d.configFile) && f.text("helpFile", d.helpFile) &&
-           f.textList("dependentFiles", d.dependentFiles) && f.text("monitor", d.monitor) &&
-           f.text("defaultDataType", d.defaultDataType);
+           f.text("driverPath", d.driverPath) && f.text("dataFile", d.dataFile) && f.text("configFile", d.configFile) &&
+           f.text("helpFile", d.helpFile) && f.textList("dependentFiles", d.dependentFiles) &&
+           f.text("monitor", d.monitor) && f.text("defaultDataType", d.defaultDataType);
 }
 
 bool LoadForm(Fields& f, FormRecord& form) {
@@ -1107,9 +1107,12 @@ json SaveDriver(const DriverRecord& d) {
 }
 
 json SaveDevMode(const DevModeRecord& dm) {
-    json out = {{"copies", dm.copies},         {"color", dm.color},
-                {"defaultSource", dm.defaultSource}, {"formName", AnsiToUtf8(dm.formName)},
-                {"paperSize", dm.paperSize},   {"paperWidth", dm.paperWidth},
+    json out = {{"copies", dm.copies},
+                {"color", dm.color},
+                {"defaultSource", dm.defaultSource},
+                {"formName", AnsiToUtf8(dm.formName)},
+                {"paperSize", dm.paperSize},
+                {"paperWidth", dm.paperWidth},
                 {"paperLength", dm.paperLength}};
     MergeUnknown(out, dm.extra);
     return out;
@@ -1139,8 +1142,6 @@ json SaveForm(const FormRecord& f) {
 }
 
 json SaveSpooler(const SpoolerImage& s) {
-    std::vector<PrinterRecord> printers = s.printers;
-    for (auto& p : printers) p.extra = OwnExtra(p.extra, {"data"});
     json out = {{"running", s.running},
                 {"ports", TextList(s.ports)},
                 {"monitors", SaveList(s.monitors, SaveNamedDll<MonitorRecord>)},
@@ -1269,8 +1270,8 @@ std::optional<ImageError> LoadImage(const nlohmann::json& image, World& world) {
 
 std::optional<ImageError> ParseImageText(std::string_view text, World& world) {
     if (auto at = ExcessiveNesting(text))
-        return ImageError{"$", "nesting deeper than " + std::to_string(kMaxNesting) + " levels at byte " +
-                                   std::to_string(*at)};
+        return ImageError{
+            "$", "nesting deeper than " + std::to_string(kMaxNesting) + " levels at byte " + std::to_string(*at)};
     json image;
     try {
         image = json::parse(text.begin(), text.end());

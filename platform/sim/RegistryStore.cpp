@@ -53,7 +53,8 @@ RegistryKeyRecord& RegistryStore::ensure(std::string_view path) {
     RegistryKeyRecord* record = nullptr;
     while (separator != std::string_view::npos) {
         std::size_t next = path.find('\\', separator + 1);
-        std::string_view name = path.substr(separator + 1, next == std::string_view::npos ? next : next - separator - 1);
+        std::string_view name =
+            path.substr(separator + 1, next == std::string_view::npos ? next : next - separator - 1);
         separator = next;
         if (name.empty()) continue;
         current += '\\';
@@ -83,15 +84,15 @@ std::vector<std::string> RegistryStore::children(std::string_view path) const {
     auto [first, last] = DescendantRange(keys_, path);
     for (auto it = first; it != last; ++it) {
         std::string_view rest = std::string_view(it->first).substr(path.size() + 1);
-        std::string child = std::string(it->first.substr(0, path.size() + 1)) + std::string(rest.substr(0, rest.find('\\')));
+        std::string child =
+            std::string(it->first.substr(0, path.size() + 1)) + std::string(rest.substr(0, rest.find('\\')));
         if (result.empty() || !EqualsNoCase(result.back(), child)) result.push_back(std::move(child));
     }
     // Descendants of one child interleave with its siblings in the map's
     // order ("A\X" sorts after "AB"), so sort the names themselves.
     std::sort(result.begin(), result.end(), CaseInsensitiveLess{});
-    result.erase(std::unique(result.begin(), result.end(), [](const std::string& a, const std::string& b) {
-                     return EqualsNoCase(a, b);
-                 }),
+    result.erase(std::unique(result.begin(), result.end(),
+                             [](const std::string& a, const std::string& b) { return EqualsNoCase(a, b); }),
                  result.end());
     return result;
 }

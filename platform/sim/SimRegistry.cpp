@@ -235,7 +235,8 @@ std::uint32_t SimRegistry::setValue(RegKey key, std::string_view name, const por
     // HKLM and HKU are views over the loaded hives, not keys that hold values.
     if (EqualsNoCase(path, "HKLM") || EqualsNoCase(path, "HKU")) return err::AccessDenied;
     auto& values = sim_.world().registry.ensure(path).values;
-    auto existing = std::find_if(values.begin(), values.end(), [name](const auto& v) { return EqualsNoCase(v.first, name); });
+    auto existing =
+        std::find_if(values.begin(), values.end(), [name](const auto& v) { return EqualsNoCase(v.first, name); });
     if (existing != values.end())
         existing->second = value;
     else
@@ -267,7 +268,8 @@ std::uint32_t SimRegistry::enumKey(RegKey key, std::uint32_t index, std::string&
     std::string path = storePath(keyName);
     // HKLM\SOFTWARE itself is shared, but a 32-bit program listing it sees
     // the 32-bit keys.
-    if (keyName.view32 && EqualsNoCase(path, kSoftwareKey)) path = std::string(kSoftwareKey) + '\\' + std::string(kWow64Node);
+    if (keyName.view32 && EqualsNoCase(path, kSoftwareKey))
+        path = std::string(kSoftwareKey) + '\\' + std::string(kWow64Node);
     std::vector<std::string> children = sim_.world().registry.children(path);
     if (index >= children.size()) return err::NoMoreItems;
     name = std::string(LastName(children[index]));

@@ -62,16 +62,16 @@ TEST_P(KvtsimUsageTest, ExitsTwoWithOneLine) {
     EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, KvtsimUsageTest,
-    ::testing::Values(UsageCase{"no_command", {}, "no command"},
-                      UsageCase{"unknown_command", {"install"}, "\"install\""},
-                      UsageCase{"unknown_os", {"image", "--os", "win11-x64"}, "\"win11-x64\""},
-                      UsageCase{"os_without_value", {"image", "--os"}, "needs a value"},
-                      UsageCase{"os_twice", {"image", "--os", "xp-x86", "--os", "xp-x64"}, "twice"},
-                      UsageCase{"unknown_option", {"image", "--system", "-"}, "\"--system\""},
-                      UsageCase{"stray_argument", {"image", "xp-x86"}, "\"xp-x86\""}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, KvtsimUsageTest,
+                         ::testing::Values(UsageCase{"no_command", {}, "no command"},
+                                           UsageCase{"unknown_command", {"install"}, "\"install\""},
+                                           UsageCase{"unknown_os", {"image", "--os", "win11-x64"}, "\"win11-x64\""},
+                                           UsageCase{"os_without_value", {"image", "--os"}, "needs a value"},
+                                           UsageCase{
+                                               "os_twice", {"image", "--os", "xp-x86", "--os", "xp-x64"}, "twice"},
+                                           UsageCase{"unknown_option", {"image", "--system", "-"}, "\"--system\""},
+                                           UsageCase{"stray_argument", {"image", "xp-x86"}, "\"xp-x86\""}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(KvtsimImageTest, ProgramForwardsArgumentsAndStatus) {
     auto run = [](const std::string& args, std::string& output) {

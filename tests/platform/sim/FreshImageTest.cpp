@@ -61,10 +61,11 @@ TEST_P(FreshImageTest, SystemDirectoriesFollowTheBitness) {
         EXPECT_EQ(file->bytes, "simulated system file");
         EXPECT_EQ(world.files.findFile(std::string("C:\\Windows\\SysWOW64\\") + name) != nullptr, c.is64Bit) << name;
     }
-    for (const char* dir : {"C:\\Windows\\System32\\spool\\drivers\\W32X86\\3", "C:\\Windows\\System32\\spool\\PRINTERS",
-                            "C:\\Windows\\System32\\spool\\prtprocs\\w32x86"})
+    for (const char* dir : {"C:\\Windows\\System32\\spool\\drivers\\W32X86\\3",
+                            "C:\\Windows\\System32\\spool\\PRINTERS", "C:\\Windows\\System32\\spool\\prtprocs\\w32x86"})
         EXPECT_NE(world.files.findDirectory(dir), nullptr) << dir;
-    for (const char* dir : {"C:\\Windows\\System32\\spool\\drivers\\x64\\3", "C:\\Windows\\System32\\spool\\prtprocs\\x64"})
+    for (const char* dir :
+         {"C:\\Windows\\System32\\spool\\drivers\\x64\\3", "C:\\Windows\\System32\\spool\\prtprocs\\x64"})
         EXPECT_EQ(world.files.findDirectory(dir) != nullptr, c.is64Bit) << dir;
 }
 
@@ -146,10 +147,10 @@ TEST(FreshImageContentTest, BuiltInFormsCoverTheWholeSheet) {
         const char* name;
         std::int32_t width, length;
     };
-    for (const Size& size : {Size{"Letter", 215900, 279400}, Size{"Legal", 215900, 355600},
-                             Size{"Executive", 184150, 266700}, Size{"A3", 297000, 420000}, Size{"A4", 210000, 297000},
-                             Size{"A5", 148000, 210000}, Size{"B5 (JIS)", 182000, 257000},
-                             Size{"Envelope #10", 104775, 241300}}) {
+    for (const Size& size :
+         {Size{"Letter", 215900, 279400}, Size{"Legal", 215900, 355600}, Size{"Executive", 184150, 266700},
+          Size{"A3", 297000, 420000}, Size{"A4", 210000, 297000}, Size{"A5", 148000, 210000},
+          Size{"B5 (JIS)", 182000, 257000}, Size{"Envelope #10", 104775, 241300}}) {
         const FormRecord* found = nullptr;
         for (const auto& form : world.spooler.forms) found = form.name == size.name ? &form : found;
         ASSERT_NE(found, nullptr) << size.name;

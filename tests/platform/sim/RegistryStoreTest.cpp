@@ -37,8 +37,8 @@ TEST(RegistryStore, ChildrenAreSortedAndIncludeKeysImpliedByDeeperOnes) {
     store.ensure("HKLM\\SOFTWARE\\AB");
     store.ensure("HKLM\\SOFTWARE\\Gamma\\Deep\\Deeper");
     store.erase("HKLM\\SOFTWARE\\Gamma");  // an image may list only the deep key
-    EXPECT_THAT(store.children("HKLM\\software"),
-                ElementsAre("HKLM\\SOFTWARE\\A", "HKLM\\SOFTWARE\\AB", "HKLM\\SOFTWARE\\beta", "HKLM\\SOFTWARE\\Gamma"));
+    EXPECT_THAT(store.children("HKLM\\software"), ElementsAre("HKLM\\SOFTWARE\\A", "HKLM\\SOFTWARE\\AB",
+                                                              "HKLM\\SOFTWARE\\beta", "HKLM\\SOFTWARE\\Gamma"));
     EXPECT_TRUE(store.exists("HKLM\\SOFTWARE\\Gamma"));
     EXPECT_THAT(store.children("HKLM"), ElementsAre("HKLM\\SOFTWARE"));
     EXPECT_TRUE(store.children("HKLM\\SOFTWARE\\AB").empty());
@@ -52,16 +52,6 @@ TEST(RegistryStore, EraseTreeStopsAtTheSubtree) {
     EXPECT_THAT(Paths(store), ElementsAre("HKLM\\SYSTEM", "HKLM\\SYSTEM\\Enum", "HKLM\\SYSTEM\\Enum\\USBPRINTER"));
     EXPECT_FALSE(store.hasChildren("HKLM\\SYSTEM\\Enum\\USBPRINTER"));
     EXPECT_TRUE(store.hasChildren("HKLM\\SYSTEM"));
-}
-
-TEST(RegistryStore, HiveNames) {
-    EXPECT_EQ(HiveName(ports::hkey::LocalMachine), "HKLM");
-    EXPECT_EQ(HiveName(ports::hkey::CurrentUser), "HKCU");
-    EXPECT_EQ(HiveName(ports::hkey::ClassesRoot), "HKCR");
-    EXPECT_EQ(HiveName(ports::hkey::Users), "HKU");
-    EXPECT_EQ(HiveName(ports::RegKey{0x1000}), "");
-    EXPECT_TRUE(IsHiveRoot("hku"));
-    EXPECT_FALSE(IsHiveRoot("HKLM\\SOFTWARE"));
 }
 
 }  // namespace

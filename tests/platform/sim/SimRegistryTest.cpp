@@ -71,7 +71,8 @@ std::string Dump(const Simulation& sim) {
     std::string text;
     for (const auto& [path, record] : sim.world().registry.keys()) {
         text += record.path + (record.isProtected ? " protected" : "") + "\n";
-        for (const auto& [name, value] : record.values) text += "  " + name + "=" + std::to_string(value.data.size()) + "\n";
+        for (const auto& [name, value] : record.values)
+            text += "  " + name + "=" + std::to_string(value.data.size()) + "\n";
         for (const auto& entry : record.acl)
             text += "  acl " + entry.trustee + " " + std::to_string(entry.rights) + " " +
                     std::to_string(static_cast<int>(entry.mode)) + "\n";
@@ -122,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
         ViewRow{"x64_Program32_SystemIsShared", true, Bitness::x86, 0, "SYSTEM\\Vendor", "shared"},
         ViewRow{"x64_Program64_SystemIsShared", true, Bitness::x64, reg::Wow64_32Key, "SYSTEM\\Vendor", "shared"},
         ViewRow{"x64_Program32_KeyOnlyIn64View", true, Bitness::x86, 0, "SOFTWARE\\Only64", "error 2"},
-        ViewRow{"x64_BothFlagsAreInvalid", true, Bitness::x86, reg::Wow64_64Key | reg::Wow64_32Key,
-                "SOFTWARE\\Vendor", "error 87"},
+        ViewRow{"x64_BothFlagsAreInvalid", true, Bitness::x86, reg::Wow64_64Key | reg::Wow64_32Key, "SOFTWARE\\Vendor",
+                "error 87"},
         ViewRow{"x86_Flag64Ignored", false, Bitness::x86, reg::Wow64_64Key, "SOFTWARE\\Vendor", "native"},
         ViewRow{"x86_Flag32Ignored", false, Bitness::x86, reg::Wow64_32Key, "SOFTWARE\\Vendor", "native"},
         ViewRow{"x86_TrailingSeparatorIgnored", false, Bitness::x86, 0, "SOFTWARE\\Vendor\\", "native"}),
@@ -391,14 +392,13 @@ TEST_P(DeleteKeyExPresence, FollowsTheSystem) {
     EXPECT_EQ(Exists(sim, "HKLM\\SYSTEM\\Leaf"), !row.hasDeleteKeyEx);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, DeleteKeyExPresence,
-                         ::testing::Values(SystemRow{"XP_x86", 2, 5, 1, false, "", false},
-                                           SystemRow{"XP_x64", 2, 5, 2, true, "", true},
-                                           SystemRow{"Vista_x86", 2, 6, 0, false, "", true},
-                                           SystemRow{"Win10_x64", 2, 10, 0, true, "", true},
-                                           SystemRow{"Win10_x64_ImageTookItAway", 2, 10, 0, true, "RegDeleteKeyExA",
-                                                     false}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeleteKeyExPresence,
+    ::testing::Values(SystemRow{"XP_x86", 2, 5, 1, false, "", false}, SystemRow{"XP_x64", 2, 5, 2, true, "", true},
+                      SystemRow{"Vista_x86", 2, 6, 0, false, "", true},
+                      SystemRow{"Win10_x64", 2, 10, 0, true, "", true},
+                      SystemRow{"Win10_x64_ImageTookItAway", 2, 10, 0, true, "RegDeleteKeyExA", false}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 // --- Protected keys ----------------------------------------------------------
 
@@ -444,23 +444,33 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ProtectedRow{"NoAccessList", {}, {}, err::AccessDenied},
         ProtectedRow{"EveryoneFullControl", {Entry("Everyone", reg::AllAccess, AccessMode::Grant)}, {}, err::Success},
-        ProtectedRow{"AdministratorsSetFullControl", {Entry("administrators", reg::AllAccess, AccessMode::Set)}, {},
+        ProtectedRow{"AdministratorsSetFullControl",
+                     {Entry("administrators", reg::AllAccess, AccessMode::Set)},
+                     {},
                      err::Success},
         ProtectedRow{"BuiltinAdministratorsGenericAll",
-                     {Entry("BUILTIN\\Administrators", acl::GenericAll, AccessMode::Grant)}, {}, err::Success},
-        ProtectedRow{"OtherTrusteeIsNotEnough", {Entry("Users", reg::AllAccess, AccessMode::Grant)}, {},
-                     err::AccessDenied},
+                     {Entry("BUILTIN\\Administrators", acl::GenericAll, AccessMode::Grant)},
+                     {},
+                     err::Success},
+        ProtectedRow{
+            "OtherTrusteeIsNotEnough", {Entry("Users", reg::AllAccess, AccessMode::Grant)}, {}, err::AccessDenied},
         ProtectedRow{"ReadIsNotEnough", {Entry("Everyone", reg::Read, AccessMode::Grant)}, {}, err::AccessDenied},
-        ProtectedRow{"InheritedFromParent", {},
+        ProtectedRow{"InheritedFromParent",
+                     {},
                      {Entry("Administrators", reg::AllAccess, AccessMode::Grant, acl::ContainerInherit)},
                      err::Success},
-        ProtectedRow{"ParentGrantWithoutInheritance", {},
-                     {Entry("Administrators", reg::AllAccess, AccessMode::Grant)}, err::AccessDenied},
+        ProtectedRow{"ParentGrantWithoutInheritance",
+                     {},
+                     {Entry("Administrators", reg::AllAccess, AccessMode::Grant)},
+                     err::AccessDenied},
         ProtectedRow{"DenyOnTheKeyWins",
                      {Entry("Everyone", reg::Delete, AccessMode::Deny),
                       Entry("Administrators", reg::AllAccess, AccessMode::Grant)},
-                     {}, err::AccessDenied},
-        ProtectedRow{"RevokedEntryGrantsNothing", {Entry("Everyone", reg::AllAccess, AccessMode::Revoke)}, {},
+                     {},
+                     err::AccessDenied},
+        ProtectedRow{"RevokedEntryGrantsNothing",
+                     {Entry("Everyone", reg::AllAccess, AccessMode::Revoke)},
+                     {},
                      err::AccessDenied}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -485,7 +495,8 @@ TEST(SimRegistry, TreeDeletionStopsAtTheFirstProtectedKey) {
 // the list, merge, write back.
 std::uint32_t GrantThroughPort(Simulation& sim, const ExplicitAccess& entry) {
     RegKey key;
-    if (std::uint32_t result = sim.registry().openKey(hkey::LocalMachine, kDeviceKey, kOpenForGrant, key)) return result;
+    if (std::uint32_t result = sim.registry().openKey(hkey::LocalMachine, kDeviceKey, kOpenForGrant, key))
+        return result;
     ports::AccessListPtr current, merged;
     std::uint32_t result = sim.registry().getKeySecurity(key, current);
     if (result == err::Success) result = sim.registry().setEntriesInAcl(entry, current.get(), merged);
@@ -583,10 +594,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  Entry("Everyone", reg::AllAccess, AccessMode::Grant, acl::ContainerInherit),
                  {Entry("Everyone", reg::AllAccess, AccessMode::Grant, acl::ContainerInherit)}},
-        MergeRow{"GrantAddsToTheTrusteesEntry",
-                 {kUsersRead, kEveryoneReadCi},
-                 Entry("EVERYONE", reg::WriteRights, AccessMode::Grant, acl::ContainerInherit),
-                 {kUsersRead, Entry("Everyone", reg::Read | reg::WriteRights, AccessMode::Grant, acl::ContainerInherit)}},
+        MergeRow{
+            "GrantAddsToTheTrusteesEntry",
+            {kUsersRead, kEveryoneReadCi},
+            Entry("EVERYONE", reg::WriteRights, AccessMode::Grant, acl::ContainerInherit),
+            {kUsersRead, Entry("Everyone", reg::Read | reg::WriteRights, AccessMode::Grant, acl::ContainerInherit)}},
         MergeRow{"GrantWithOtherInheritanceAppends",
                  {kEveryoneReadCi},
                  Entry("Everyone", reg::AllAccess, AccessMode::Grant),
@@ -599,10 +611,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {kEveryoneDenyWrite, kEveryoneReadCi, kUsersRead, Entry("Everyone", reg::Write, AccessMode::Grant)},
                  Entry("Everyone", reg::AllAccess, AccessMode::Set),
                  {kEveryoneDenyWrite, kUsersRead, Entry("Everyone", reg::AllAccess, AccessMode::Grant)}},
-        MergeRow{"DenyGoesInFront",
-                 {kUsersRead},
-                 kEveryoneDenyWrite,
-                 {kEveryoneDenyWrite, kUsersRead}},
+        MergeRow{"DenyGoesInFront", {kUsersRead}, kEveryoneDenyWrite, {kEveryoneDenyWrite, kUsersRead}},
         MergeRow{"RevokeRemovesEveryEntryOfTheTrustee",
                  {kEveryoneDenyWrite, kUsersRead, kEveryoneReadCi},
                  Entry("everyone", 0, AccessMode::Revoke),
@@ -632,21 +641,32 @@ TEST_P(RemoteRegistry, OtherComputersAreNeverReachable) {
     EXPECT_EQ(sim.registry().openHandleCount(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, RemoteRegistry,
-                         ::testing::Values(RemoteRow{"LocalMachine", "\\\\SHOP-PC", hkey::LocalMachine, err::BadNetPath},
-                                           RemoteRow{"Users", "\\\\SHOP-PC", hkey::Users, err::BadNetPath},
-                                           RemoteRow{"CurrentUser", "\\\\SHOP-PC", hkey::CurrentUser,
-                                                     err::InvalidParameter},
-                                           RemoteRow{"ClassesRoot", "\\\\SHOP-PC", hkey::ClassesRoot,
-                                                     err::InvalidParameter},
-                                           RemoteRow{"NoComputerIsThisOne", "", hkey::LocalMachine, err::Success}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RemoteRegistry,
+    ::testing::Values(RemoteRow{"LocalMachine", "\\\\SHOP-PC", hkey::LocalMachine, err::BadNetPath},
+                      RemoteRow{"Users", "\\\\SHOP-PC", hkey::Users, err::BadNetPath},
+                      RemoteRow{"CurrentUser", "\\\\SHOP-PC", hkey::CurrentUser, err::InvalidParameter},
+                      RemoteRow{"ClassesRoot", "\\\\SHOP-PC", hkey::ClassesRoot, err::InvalidParameter},
+                      RemoteRow{"NoComputerIsThisOne", "", hkey::LocalMachine, err::Success}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 // --- Faults ------------------------------------------------------------------
 
+// A call made under a planned fault: an open key and a list to work with,
+// and places for what the call hands back.
+struct FaultCall {
+    ports::Registry& registry;
+    RegKey key;
+    const ports::AccessList& list;
+    RegKey out{};
+    RegValue value{};
+    std::string name{};
+    ports::AccessListPtr acl{};
+};
+
 struct FaultRow {
     const char* method;
-    std::function<std::uint32_t(Simulation&, RegKey, const ports::AccessList&)> call;
+    std::uint32_t (*call)(FaultCall&);
 };
 
 class RegistryFault : public ::testing::TestWithParam<FaultRow> {};
@@ -665,69 +685,39 @@ TEST_P(RegistryFault, APlannedFaultFailsTheCallWithoutEffect) {
     const std::uint32_t callsBefore = sim.faults().callCount(method);
 
     sim.faults().failCall(method, 1450);
-    EXPECT_EQ(row.call(sim, key, *list), 1450u);
+    FaultCall call{sim.registry(), key, *list};
+    EXPECT_EQ(row.call(call), 1450u);
     EXPECT_EQ(Dump(sim), before);
     EXPECT_EQ(sim.registry().openHandleCount(), 1u);
     EXPECT_EQ(sim.faults().callCount(method), callsBefore + 1);
 }
 
-const ExplicitAccess kGrant = Entry("Everyone", reg::AllAccess, AccessMode::Grant);
-
 INSTANTIATE_TEST_SUITE_P(
     Methods, RegistryFault,
     ::testing::Values(
         FaultRow{"openKey",
-                 [](Simulation& sim, RegKey, const ports::AccessList&) {
-                     RegKey k;
-                     return sim.registry().openKey(hkey::LocalMachine, "SOFTWARE\\Vendor", reg::Read, k);
-                 }},
+                 [](FaultCall& c) { return c.registry.openKey(hkey::LocalMachine, "SOFTWARE", reg::Read, c.out); }},
         FaultRow{"createKey",
-                 [](Simulation& sim, RegKey, const ports::AccessList&) {
-                     RegKey k;
-                     return sim.registry().createKey(hkey::LocalMachine, "SOFTWARE\\New", reg::AllAccess, k);
-                 }},
-        FaultRow{"closeKey", [](Simulation& sim, RegKey k, const ports::AccessList&) { return sim.registry().closeKey(k); }},
-        FaultRow{"setValue",
-                 [](Simulation& sim, RegKey k, const ports::AccessList&) {
-                     return sim.registry().setValue(k, "New", Sz("x"));
-                 }},
-        FaultRow{"queryValue",
-                 [](Simulation& sim, RegKey k, const ports::AccessList&) {
-                     RegValue v;
-                     return sim.registry().queryValue(k, "View", v);
-                 }},
-        FaultRow{"enumKey",
-                 [](Simulation& sim, RegKey, const ports::AccessList&) {
-                     std::string name;
-                     return sim.registry().enumKey(hkey::LocalMachine, 0, name);
-                 }},
+                 [](FaultCall& c) { return c.registry.createKey(hkey::LocalMachine, "SOFTWARE\\New", 0, c.out); }},
+        FaultRow{"closeKey", [](FaultCall& c) { return c.registry.closeKey(c.key); }},
+        FaultRow{"setValue", [](FaultCall& c) { return c.registry.setValue(c.key, "New", Sz("x")); }},
+        FaultRow{"queryValue", [](FaultCall& c) { return c.registry.queryValue(c.key, "View", c.value); }},
+        FaultRow{"enumKey", [](FaultCall& c) { return c.registry.enumKey(hkey::LocalMachine, 0, c.name); }},
         FaultRow{"connectRegistry",
-                 [](Simulation& sim, RegKey, const ports::AccessList&) {
-                     RegKey k;
-                     return sim.registry().connectRegistry("", hkey::LocalMachine, k);
-                 }},
-        FaultRow{"shDeleteKey",
-                 [](Simulation& sim, RegKey, const ports::AccessList&) {
-                     return sim.registry().shDeleteKey(hkey::LocalMachine, "SOFTWARE\\Vendor");
-                 }},
-        FaultRow{"deleteKeyEx",
-                 [](Simulation& sim, RegKey, const ports::AccessList&) {
-                     return sim.registry().deleteKeyEx(hkey::LocalMachine, "SOFTWARE\\Vendor\\Sub", 0, 0);
-                 }},
-        FaultRow{"getKeySecurity",
-                 [](Simulation& sim, RegKey k, const ports::AccessList&) {
-                     ports::AccessListPtr l;
-                     return sim.registry().getKeySecurity(k, l);
-                 }},
+                 [](FaultCall& c) { return c.registry.connectRegistry("", hkey::LocalMachine, c.out); }},
+        FaultRow{"shDeleteKey", [](FaultCall& c) { return c.registry.shDeleteKey(hkey::LocalMachine, "SOFTWARE"); }},
+        FaultRow{
+            "deleteKeyEx",
+            [](FaultCall& c) { return c.registry.deleteKeyEx(hkey::LocalMachine, "SOFTWARE\\Vendor\\Sub", 0, 0); }},
+        FaultRow{"getKeySecurity", [](FaultCall& c) { return c.registry.getKeySecurity(c.key, c.acl); }},
         FaultRow{"setEntriesInAcl",
-                 [](Simulation& sim, RegKey, const ports::AccessList& l) {
-                     ports::AccessListPtr m;
-                     return sim.registry().setEntriesInAcl(kGrant, &l, m);
+                 [](FaultCall& c) {
+                     return c.registry.setEntriesInAcl(Entry("Everyone", 1, AccessMode::Grant), &c.list, c.acl);
                  }},
         FaultRow{"setKeySecurity",
-                 [](Simulation& sim, RegKey k, const ports::AccessList&) {
-                     RegistryAccessList granted({kGrant});
-                     return sim.registry().setKeySecurity(k, granted);
+                 [](FaultCall& c) {
+                     return c.registry.setKeySecurity(c.key,
+                                                      RegistryAccessList({Entry("Everyone", 1, AccessMode::Grant)}));
                  }}),
     [](const auto& row) { return std::string(row.param.method); });
 
