@@ -229,6 +229,21 @@ std::uint32_t OpenForReading(Simulation& sim, std::string_view path, const FileR
     return file ? err::Success : err::FileNotFound;
 }
 
+// CreateFile with write access, opening or creating: `file` is the existing
+// file or null when the open would create it at `real`.
+std::uint32_t OpenForWriting(Simulation& sim, std::string_view path, std::string& real, FileRecord*& file) {
+    Location at;
+    if (std::uint32_t code = Locate(sim, path, at)) return code;
+    FileStore& store = sim.world().files;
+    if (at.root) return store.findDirectory(at.real) ? err::AccessDenied : err::PathNotFound;
+    if (at.parent == nullptr) return err::PathNotFound;
+    if (store.findDirectory(at.real)) return err::AccessDenied;
+    file = store.findFile(at.real);
+    if (WriteDenied(store, at.real) || (file && file->readOnly)) return err::AccessDenied;
+    real = at.real;
+    return err::Success;
+}
+
 }  // namespace
 
 // --- Well-known directories ---------------------------------------------------
@@ -448,18 +463,13 @@ std::uint32_t SimFileSystem::findFiles(std::string_view pattern, std::vector<por
 // still appended to; a read-only one is not opened for writing at all.
 std::uint32_t SimFileSystem::appendToFile(std::string_view path, std::string_view bytes) {
     if (auto code = Planned(sim_, "appendToFile")) return Fail(sim_, *code);
-    Location at;
-    if (std::uint32_t code = Locate(sim_, path, at)) return Fail(sim_, code);
-    FileStore& store = sim_.world().files;
-    if (at.root) return Fail(sim_, store.findDirectory(at.real) ? err::AccessDenied : err::PathNotFound);
-    if (at.parent == nullptr) return Fail(sim_, err::PathNotFound);
-    if (store.findDirectory(at.real)) return Fail(sim_, err::AccessDenied);
-    FileRecord* file = store.findFile(at.real);
-    if (WriteDenied(store, at.real) || (file && file->readOnly)) return Fail(sim_, err::AccessDenied);
+    std::string real;
+    FileRecord* file = nullptr;
+    if (std::uint32_t code = OpenForWriting(sim_, path, real, file)) return Fail(sim_, code);
     if (file)
         file->bytes.append(bytes);
     else
-        store.putFile(at.real, std::string(bytes));
+        sim_.world().files.putFile(real, std::string(bytes));
     return err::Success;
 }
 
@@ -473,16 +483,11 @@ std::uint32_t SimFileSystem::readFile(std::string_view path, std::string& bytes)
 
 std::uint32_t SimFileSystem::writeFile(std::string_view path, std::string_view bytes) {
     if (auto code = Planned(sim_, "writeFile")) return Fail(sim_, *code);
-    Location at;
-    if (std::uint32_t code = Locate(sim_, path, at)) return Fail(sim_, code);
-    FileStore& store = sim_.world().files;
-    if (at.root) return Fail(sim_, store.findDirectory(at.real) ? err::AccessDenied : err::PathNotFound);
-    if (at.parent == nullptr) return Fail(sim_, err::PathNotFound);
-    if (store.findDirectory(at.real)) return Fail(sim_, err::AccessDenied);
-    const FileRecord* file = store.findFile(at.real);
-    if (WriteDenied(store, at.real) || (file && file->readOnly)) return Fail(sim_, err::AccessDenied);
+    std::string real;
+    FileRecord* file = nullptr;
+    if (std::uint32_t code = OpenForWriting(sim_, path, real, file)) return Fail(sim_, code);
     if (file && file->inUse) return Fail(sim_, err::SharingViolation);
-    store.putFile(at.real, std::string(bytes));
+    sim_.world().files.putFile(real, std::string(bytes));
     return err::Success;
 }
 
