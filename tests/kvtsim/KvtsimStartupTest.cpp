@@ -1,0 +1,110 @@
+// kvtsim startup: the setup programs' start-up on an image given as a file or
+// on standard input, and its result.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/sim/FreshImage.h"
+#include "platform/sim/ImageJson.h"
+#include "tools/kvtsim/KvtsimCli.h"
+
+namespace kvt::kvtsim {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome RunWithImage(std::vector<std::string> args, const std::string& image) {
+    std::istringstream in(image);
+    std::ostringstream out, err;
+    int status = RunKvtsim(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string FreshImageText(const char* os) { return sim::SaveImage(*sim::FreshImage(os)).dump(2); }
+
+struct StartupRow {
+    const char* name;
+    const char* os;
+    const char* program;
+    const char* logName;
+    const char* logLine;  // a line the start-up must have logged
+    bool startsSpooler;
+};
+
+class KvtsimStartupTest : public testing::TestWithParam<StartupRow> {};
+
+TEST_P(KvtsimStartupTest, LogsTheSystemAndStartsTheSpooler) {
+    const StartupRow& row = GetParam();
+    Outcome r = RunWithImage({"startup", row.program, "--system", "-"}, FreshImageText(row.os));
+    ASSERT_EQ(r.status, 0) << r.err;
+    nlohmann::json result = nlohmann::json::parse(r.out);
+    EXPECT_EQ(result["program"], row.program);
+    EXPECT_TRUE(result["exitCode"].is_null());
+    const std::string log = result["log"];
+    EXPECT_NE(log.find(row.logLine), std::string::npos) << log;
+    EXPECT_NE(log.find("CheckOS BEGIN\r\n"), std::string::npos);
+    EXPECT_EQ(result["system"]["files"].dump().find(row.logName) != std::string::npos, true);
+
+    bool sawNet = false;
+    for (const auto& event : result["transcript"]) {
+        if (event["event"] != "process") continue;
+        sawNet = true;
+        EXPECT_EQ(event["application"], "C:\\Windows\\system32\\net.exe");
+        EXPECT_EQ(event["commandLine"], "net start spooler");
+        EXPECT_EQ(event["hidden"], true);
+    }
+    EXPECT_EQ(sawNet, row.startsSpooler);
+    EXPECT_EQ(result["elapsedMs"], row.startsSpooler ? 2000 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, KvtsimStartupTest,
+    testing::Values(
+        StartupRow{"installer_win10_x64", "win10-x64", "installer", "KVT-580duo_Installer.txt",
+                   "ENV : Windows x64, DRV DIR : .\\Driver64\\ \r\n", true},
+        StartupRow{"installer_xp_x86", "xp-x86", "installer", "KVT-580duo_Installer.txt",
+                   "ENV : Windows NT x86, DRV DIR : .\\Driver32\\ \r\n", true},
+        StartupRow{"uninstaller_win7_x64", "win7-x64", "uninstaller", "KVT-580duo_UnInstaller.txt",
+                   "The process is running under WOW64.\r\n", false}),
+    [](const testing::TestParamInfo<StartupRow>& row) { return row.param.name; });
+
+TEST(KvtsimStartupUsage, UnusableInputExitsTwoWithOneLine) {
+    const std::string image = FreshImageText("win10-x64");
+    struct Row {
+        std::vector<std::string> args;
+        std::string input;
+    } rows[] = {
+        {{"startup", "installer"}, image},
+        {{"startup", "--system", "-"}, image},
+        {{"startup", "printer", "--system", "-"}, image},
+        {{"startup", "installer", "--system", "-", "--format", "xml"}, image},
+        {{"startup", "installer", "--system", "-"}, image.substr(0, image.size() / 2)},
+        {{"startup", "installer", "--system", "-"}, R"({"os": {"major": "ten"}})"},
+        {{"startup", "installer", "--system", "/nonexistent/image.json"}, ""},
+    };
+    for (const Row& row : rows) {
+        Outcome r = RunWithImage(row.args, row.input);
+        EXPECT_EQ(r.status, 2) << r.out;
+        EXPECT_EQ(r.err.rfind("kvtsim: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
+TEST(KvtsimStartupText, ReportShowsTheLogWithPlainLineEnds) {
+    Outcome r = RunWithImage({"startup", "installer", "--system", "-", "--format", "text"}, FreshImageText("xp-x86"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("09:00:00: CheckOS BEGIN\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+    EXPECT_NE(r.out.find("-- virtual time: 2000 ms --"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvt::kvtsim
