@@ -2,11 +2,11 @@
 # Installs the Debian packages that the builds and tests need when they are
 # missing. As root it installs them with apt-get; otherwise it names them and
 # stops.
-#   scripts/ensure-packages.sh native   compilers and libraries of the native build
+#   scripts/ensure-packages.sh native   compilers and libraries of the native build (clang for the fuzzer)
 #   scripts/ensure-packages.sh all      also the MinGW-w64 cross compilers, wine64 and Xvfb
 set -euo pipefail
 
-native=(cmake ninja-build g++ make libgtest-dev libgmock-dev nlohmann-json3-dev)
+native=(cmake ninja-build g++ make libgtest-dev libgmock-dev nlohmann-json3-dev clang libclang-rt-14-dev)
 cross=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb imagemagick)
 
 case "${1:-all}" in

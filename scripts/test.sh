@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test of the project: installs what is missing, then configures, builds
 # and tests the four presets (native, native-asan, win32, win64; the win64
-# preset runs the Windows test programs under wine64).
+# preset runs the Windows test programs under wine64), then runs the command
+# codec's fuzzer for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh all
@@ -13,4 +14,6 @@ for preset in native native-asan win32 win64; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
-echo "All tests passed in all four presets."
+echo "=== codec fuzzer ==="
+tests/fuzz/run_codec_fuzz.sh 60
+echo "All tests passed in all four presets and the codec fuzzer."

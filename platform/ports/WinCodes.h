@@ -12,6 +12,7 @@ inline constexpr std::uint32_t AccessDenied = 5;
 inline constexpr std::uint32_t InvalidHandle = 6;
 inline constexpr std::uint32_t NotEnoughMemory = 8;
 inline constexpr std::uint32_t SharingViolation = 32;
+inline constexpr std::uint32_t NotSupported = 50;
 inline constexpr std::uint32_t BadNetPath = 53;
 inline constexpr std::uint32_t FileExists = 80;
 inline constexpr std::uint32_t InvalidParameter = 87;
@@ -26,12 +27,20 @@ inline constexpr std::uint32_t NoMoreItems = 259;
 inline constexpr std::uint32_t NotAllAssigned = 1300;
 inline constexpr std::uint32_t NoSuchPrivilege = 1313;
 inline constexpr std::uint32_t RpcServerUnavailable = 1722;
+inline constexpr std::uint32_t UnknownPort = 1796;
 inline constexpr std::uint32_t UnknownPrinterDriver = 1797;
+inline constexpr std::uint32_t UnknownPrintProcessor = 1798;
 inline constexpr std::uint32_t InvalidPrinterName = 1801;
 inline constexpr std::uint32_t PrinterAlreadyExists = 1802;
+inline constexpr std::uint32_t InvalidDatatype = 1804;
+inline constexpr std::uint32_t InvalidEnvironment = 1805;
+inline constexpr std::uint32_t InvalidFormName = 1902;
+inline constexpr std::uint32_t InvalidFormSize = 1903;
 inline constexpr std::uint32_t UnknownPrintMonitor = 3000;
 inline constexpr std::uint32_t PrinterDriverInUse = 3001;
+inline constexpr std::uint32_t PrintProcessorAlreadyInstalled = 3005;
 inline constexpr std::uint32_t PrintMonitorAlreadyInstalled = 3006;
+inline constexpr std::uint32_t PrintMonitorInUse = 3008;
 }  // namespace kvt::err
 
 namespace kvt::reg {

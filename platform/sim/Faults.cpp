@@ -11,6 +11,7 @@ void Faults::failCall(std::string method, std::uint32_t code, std::uint32_t nth)
 void Faults::clearPlans() { plans_.clear(); }
 
 std::optional<std::uint32_t> Faults::check(std::string_view method) {
+    if (suspended_ > 0) return std::nullopt;
     calls_.emplace_back(method);
     auto it = counts_.find(method);
     if (it == counts_.end()) it = counts_.emplace(std::string(method), 0).first;

@@ -21,6 +21,14 @@ public:
     // Counts and records the call; returns the planned error code, if any.
     std::optional<std::uint32_t> check(std::string_view method);
 
+    // Calls that another process makes (the spooler calling a driver's
+    // plug-in, a system program the simulation carries out) are neither
+    // planned to fail nor recorded while a suspension is active. Nestable.
+    void suspend() { ++suspended_; }
+    void resume() {
+        if (suspended_ > 0) --suspended_;
+    }
+
     const std::vector<std::string>& calls() const { return calls_; }
     std::uint32_t callCount(std::string_view method) const;
 
@@ -34,6 +42,7 @@ private:
     std::vector<Plan> plans_;
     std::vector<std::string> calls_;
     std::map<std::string, std::uint32_t, std::less<>> counts_;
+    std::uint32_t suspended_ = 0;
 };
 
 }  // namespace kvt::sim

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "platform/ports/WinCodes.h"
+#include "platform/sim/SpoolerKeys.h"
 
 namespace kvt::sim {
 namespace {
@@ -179,9 +180,10 @@ void AddSpooler(World& w, const Release& r) {
     SpoolerImage& s = w.spooler;
     s.running = true;
     s.ports = {"COM1:", "COM2:", "COM3:", "COM4:", "LPT1:", "LPT2:"};
-    s.monitors = {{"Local Port", native, "localspl.dll", nlohmann::json::object()}};
-    s.printProcessors = {{"WinPrint", native, "winprint.dll", nlohmann::json::object()}};
-    if (r.is64Bit) s.printProcessors.push_back({"WinPrint", kEnvironmentX86, "winprint.dll", nlohmann::json::object()});
+    WriteMonitorKey(w.registry, {"Local Port", native, "localspl.dll", nlohmann::json::object()});
+    WritePrintProcessorKey(w.registry, {"WinPrint", native, "winprint.dll", nlohmann::json::object()});
+    if (r.is64Bit)
+        WritePrintProcessorKey(w.registry, {"WinPrint", kEnvironmentX86, "winprint.dll", nlohmann::json::object()});
     struct Sheet {
         const char* name;
         std::int32_t width, length;  // thousandths of a millimetre
@@ -216,7 +218,6 @@ void AddPrintEnvironment(RegistryStore& reg, const std::string& environment, con
     const std::string base = std::string(kPrintControl) + "\\Environments\\" + environment;
     SetValue(reg.ensure(base), "Directory", Sz(directory));
     reg.ensure(base + "\\Drivers\\Version-3");
-    SetValue(reg.ensure(base + "\\Print Processors\\winprint"), "Driver", Sz("winprint.dll"));
 }
 
 void AddRegistry(World& w, const Release& r) {
@@ -241,7 +242,6 @@ void AddRegistry(World& w, const Release& r) {
     }
     AddPrintEnvironment(reg, r.is64Bit ? kEnvironmentX64 : kEnvironmentX86, r.is64Bit ? "x64" : "W32X86");
     if (r.is64Bit) AddPrintEnvironment(reg, kEnvironmentX86, "W32X86");
-    SetValue(reg.ensure(std::string(kPrintControl) + "\\Monitors\\Local Port"), "Driver", Sz("localspl.dll"));
     reg.ensure(std::string(kPrintControl) + "\\Printers");
 }
 

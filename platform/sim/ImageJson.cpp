@@ -14,6 +14,8 @@
 
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/CaseInsensitive.h"
+#include "platform/sim/DevModeBlob.h"
+#include "platform/sim/SpoolerKeys.h"
 #include "platform/sim/VirtualClock.h"
 
 // Unknown members of entries that the World keeps in plain structs (registry
@@ -901,28 +903,42 @@ bool LoadDevMode(Failure& fail, const json& v, const std::string& path, DevModeR
         !f.text("formName", dm.formName) || !f.int32("paperSize", dm.paperSize) ||
         !f.int32("paperWidth", dm.paperWidth) || !f.int32("paperLength", dm.paperLength))
         return false;
+    // The spooler keeps the device mode as a DEVMODE structure.
+    if (auto problem = CheckDevMode(dm)) return fail(f.at(problem->field), problem->reason);
     dm.extra = f.rest();
     return true;
 }
 
-bool LoadPrinter(Fields& f, PrinterRecord& p) {
+// A printer as the image lists it: the spooler's record and its spool files.
+struct PrinterEntry {
+    PrinterRecord printer;
+    std::vector<std::uint32_t> jobs;
+    json extra = json::object();
+};
+
+bool LoadPrinter(Fields& f, PrinterEntry& entry) {
     Failure& fail = f.fail();
+    PrinterRecord& p = entry.printer;
     if (!f.text("name", p.name) || !f.text("driver", p.driver) || !f.text("port", p.port) ||
         !f.text("printProcessor", p.printProcessor) || !f.text("dataType", p.dataType) ||
-        !f.uint32("attributes", p.attributes) || !f.uint32("priority", p.priority) || !f.uint32("status", p.status))
+        !f.text("shareName", p.shareName) || !f.text("comment", p.comment) || !f.text("location", p.location) ||
+        !f.text("sepFile", p.sepFile) || !f.text("parameters", p.parameters) ||
+        !f.uint32("attributes", p.attributes) || !f.uint32("priority", p.priority) ||
+        !f.uint32("defaultPriority", p.defaultPriority) || !f.uint32("startTime", p.startTime) ||
+        !f.uint32("untilTime", p.untilTime) || !f.uint32("status", p.status))
         return false;
     if (const json* jobs = f.take("jobs")) {
         if (!ExpectArray(fail, *jobs, f.at("jobs"))) return false;
         for (std::size_t i = 0; i < jobs->size(); ++i) {
             std::uint32_t job = 0;
             if (!ReadUint32(fail, (*jobs)[i], IndexPath(f.at("jobs"), i), job)) return false;
-            p.jobs.push_back(job);
+            entry.jobs.push_back(job);
         }
     }
     json dataUnknown;
     if (const json* data = f.take("data"); data && !ReadValueMap(fail, *data, f.at("data"), p.data, dataUnknown))
         return false;
-    Stash(p.extra, "data", std::move(dataUnknown));
+    Stash(entry.extra, "data", std::move(dataUnknown));
     if (const json* dm = f.takeNonNull("devmode")) {
         DevModeRecord record;
         if (!LoadDevMode(fail, *dm, f.at("devmode"), record)) return false;
@@ -957,17 +973,104 @@ bool LoadNamedDll(Fields& f, Record& r) {
     return f.text("name", r.name) && f.text("environment", r.environment) && f.text("dll", r.dll);
 }
 
-bool LoadSpooler(Failure& fail, const json& v, const std::string& path, SpoolerImage& s) {
+std::string NativeEnvironment(const OsImage& os) { return os.is64Bit ? "Windows x64" : "Windows NT x86"; }
+
+// Names become registry key names: one non-empty component each.
+bool ValidKeyName(Failure& fail, const std::string& path, const std::string& name) {
+    if (name.empty()) return fail(path, "a name is required");
+    if (name.find('\\') != std::string::npos) return fail(path, "a name cannot hold \"\\\"");
+    return true;
+}
+
+// An omitted environment is the system's own.
+bool ValidEnvironment(Failure& fail, const std::string& path, const OsImage& os, std::string& environment) {
+    if (environment.empty()) environment = NativeEnvironment(os);
+    return ValidKeyName(fail, path, environment);
+}
+
+// Checks the names of one list, and that no two records share `identity`.
+template <typename Record, typename NameOf, typename Identity>
+bool UniqueNames(Failure& fail, const std::string& listPath, std::string_view what, const std::vector<Record>& records,
+                 NameOf nameOf, Identity identity) {
+    PathSet seen;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::string at = MemberPath(IndexPath(listPath, i), "name");
+        const std::string& name = nameOf(records[i]);
+        if (!ValidKeyName(fail, at, name)) return false;
+        if (!seen.insert(identity(records[i])).second)
+            return fail(at, "duplicate " + std::string(what) + " " + Quoted(name));
+    }
+    return true;
+}
+
+template <typename Record>
+const std::string& NameOfRecord(const Record& record) {
+    return record.name;
+}
+
+bool CheckEnvironments(Failure& fail, const std::string& listPath, const OsImage& os, auto& records) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (!ValidEnvironment(fail, MemberPath(IndexPath(listPath, i), "environment"), os, records[i].environment))
+            return false;
+    }
+    return true;
+}
+
+// Monitors serve the system's own environment only, as AddMonitor allows.
+bool CheckMonitors(Failure& fail, const std::string& listPath, const OsImage& os, std::vector<MonitorRecord>& list) {
+    const std::string native = NativeEnvironment(os);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        std::string& environment = list[i].environment;
+        if (environment.empty() || EqualsNoCase(environment, native)) {
+            environment = native;
+            continue;
+        }
+        return fail(MemberPath(IndexPath(listPath, i), "environment"),
+                    "a monitor serves the system's own environment " + Quoted(native));
+    }
+    return UniqueNames(fail, listPath, "monitor", list, NameOfRecord<MonitorRecord>,
+                       [](const MonitorRecord& m) { return m.name; });
+}
+
+// The spooler's objects go into its registry keys, its forms and spool files
+// into the world's spooler record.
+bool LoadSpooler(Failure& fail, const json& v, const std::string& path, World& w) {
     if (!ExpectObject(fail, v, path)) return false;
     Fields f(fail, v, path);
+    SpoolerImage& s = w.spooler;
+    std::vector<MonitorRecord> monitors;
+    std::vector<PrintProcessorRecord> processors;
+    std::vector<DriverRecord> drivers;
+    std::vector<PrinterEntry> printers;
     if (!f.boolean("running", s.running) || !f.textList("ports", s.ports) ||
-        !LoadList(fail, f.take("monitors"), f.at("monitors"), s.monitors, LoadNamedDll<MonitorRecord>) ||
-        !LoadList(fail, f.take("printProcessors"), f.at("printProcessors"), s.printProcessors,
+        !LoadList(fail, f.take("monitors"), f.at("monitors"), monitors, LoadNamedDll<MonitorRecord>) ||
+        !LoadList(fail, f.take("printProcessors"), f.at("printProcessors"), processors,
                   LoadNamedDll<PrintProcessorRecord>) ||
-        !LoadList(fail, f.take("drivers"), f.at("drivers"), s.drivers, LoadDriver) ||
-        !LoadList(fail, f.take("printers"), f.at("printers"), s.printers, LoadPrinter) ||
+        !LoadList(fail, f.take("drivers"), f.at("drivers"), drivers, LoadDriver) ||
+        !LoadList(fail, f.take("printers"), f.at("printers"), printers, LoadPrinter) ||
         !LoadList(fail, f.take("forms"), f.at("forms"), s.forms, LoadForm))
         return false;
+    auto processorIdentity = [](const PrintProcessorRecord& p) { return p.environment + "\\" + p.name; };
+    auto driverIdentity = [](const DriverRecord& d) {
+        return d.environment + "\\" + std::to_string(d.version) + "\\" + d.name;
+    };
+    auto printerName = [](const PrinterEntry& p) -> const std::string& { return p.printer.name; };
+    if (!CheckMonitors(fail, f.at("monitors"), w.os, monitors) ||
+        !CheckEnvironments(fail, f.at("printProcessors"), w.os, processors) ||
+        !UniqueNames(fail, f.at("printProcessors"), "print processor", processors,
+                     NameOfRecord<PrintProcessorRecord>, processorIdentity) ||
+        !CheckEnvironments(fail, f.at("drivers"), w.os, drivers) ||
+        !UniqueNames(fail, f.at("drivers"), "driver", drivers, NameOfRecord<DriverRecord>, driverIdentity) ||
+        !UniqueNames(fail, f.at("printers"), "printer", printers, printerName, printerName))
+        return false;
+    for (const auto& monitor : monitors) WriteMonitorKey(w.registry, monitor);
+    for (const auto& processor : processors) WritePrintProcessorKey(w.registry, processor);
+    for (const auto& driver : drivers) WriteDriverKey(w.registry, driver);
+    for (auto& entry : printers) {
+        MergeUnknown(entry.printer.extra, entry.extra);
+        WritePrinterKey(w.registry, entry.printer);
+        if (!entry.jobs.empty()) s.jobs[entry.printer.name] = std::move(entry.jobs);
+    }
     s.extra = f.rest();
     return true;
 }
@@ -1011,7 +1114,7 @@ bool LoadWorld(Failure& fail, const json& image, World& w) {
     if (const json* d = f.take("directories"); d && !JunctionsHoldNothing(fail, *d, f.at("directories"), w.files))
         return false;
     if (const json* r = f.take("registry"); r && !LoadRegistry(fail, *r, f.at("registry"), w.registry)) return false;
-    if (const json* s = f.take("spooler"); s && !LoadSpooler(fail, *s, f.at("spooler"), w.spooler)) return false;
+    if (const json* s = f.take("spooler"); s && !LoadSpooler(fail, *s, f.at("spooler"), w)) return false;
     if (!LoadList(fail, f.take("devices"), f.at("devices"), w.devices, LoadDevice)) return false;
     if (const json* restart = f.takeNonNull("restart"); restart && !LoadRestart(fail, *restart, f.at("restart"), w))
         return false;
@@ -1054,16 +1157,22 @@ json SaveFiles(const FileStore& store) {
     return out;
 }
 
+// The keys of the spooler's objects appear only with what the "spooler"
+// section does not already say of them.
 json SaveRegistry(const RegistryStore& store) {
     json out = json::array();
     for (const auto& [path, key] : store.keys()) {
+        const SpoolerKeyKind kind = ClassifySpoolerKey(path);
+        NamedValues values;
+        for (const auto& named : key.values)
+            if (!SpoolerCarriesValue(kind, named.first)) values.push_back(named);
         json own = OwnExtra(key.extra, {"values", "acl"});
-        bool carries = key.isProtected || !key.values.empty() || !key.acl.empty() || !own.empty();
+        bool carries = key.isProtected || !values.empty() || !key.acl.empty() || !own.empty();
         bool childless = !HasDescendant(store.keys(), path);
-        if (!carries && (!childless || IsHiveRoot(path))) continue;
+        if (!carries && (kind != SpoolerKeyKind::None || !childless || IsHiveRoot(path))) continue;
         json entry = {{"key", AnsiToUtf8(key.path)},
                       {"protected", key.isProtected},
-                      {"values", WriteValueMap(key.values, Stashed(key.extra, "values"))},
+                      {"values", WriteValueMap(values, Stashed(key.extra, "values"))},
                       {"acl", WriteAcl(key.acl, AclObject::RegistryKey, Stashed(key.extra, "acl"))}};
         MergeUnknown(entry, own);
         out.push_back(std::move(entry));
@@ -1118,16 +1227,24 @@ json SaveDevMode(const DevModeRecord& dm) {
     return out;
 }
 
-json SavePrinterFields(const PrinterRecord& p) {
+json SavePrinterFields(const PrinterRecord& p, const std::vector<std::uint32_t>& jobs) {
     json out = {{"name", AnsiToUtf8(p.name)},
                 {"driver", AnsiToUtf8(p.driver)},
                 {"port", AnsiToUtf8(p.port)},
                 {"printProcessor", AnsiToUtf8(p.printProcessor)},
                 {"dataType", AnsiToUtf8(p.dataType)},
+                {"shareName", AnsiToUtf8(p.shareName)},
+                {"comment", AnsiToUtf8(p.comment)},
+                {"location", AnsiToUtf8(p.location)},
+                {"sepFile", AnsiToUtf8(p.sepFile)},
+                {"parameters", AnsiToUtf8(p.parameters)},
                 {"attributes", p.attributes},
                 {"priority", p.priority},
+                {"defaultPriority", p.defaultPriority},
+                {"startTime", p.startTime},
+                {"untilTime", p.untilTime},
                 {"status", p.status},
-                {"jobs", p.jobs},
+                {"jobs", jobs},
                 {"data", WriteValueMap(p.data, Stashed(p.extra, "data"))},
                 {"devmode", p.devmode ? SaveDevMode(*p.devmode) : json(nullptr)}};
     return out;
@@ -1141,16 +1258,22 @@ json SaveForm(const FormRecord& f) {
             {"imageable", {f.imageable[0], f.imageable[1], f.imageable[2], f.imageable[3]}}};
 }
 
-json SaveSpooler(const SpoolerImage& s) {
+// Monitors, print processors, drivers and printers come from the spooler's
+// registry keys; the rest from the world's spooler record.
+json SaveSpooler(const World& world) {
+    const SpoolerImage& s = world.spooler;
+    const SpoolerObjects objects = ReadSpoolerObjects(world.registry, NativeEnvironment(world.os));
     json out = {{"running", s.running},
                 {"ports", TextList(s.ports)},
-                {"monitors", SaveList(s.monitors, SaveNamedDll<MonitorRecord>)},
-                {"printProcessors", SaveList(s.printProcessors, SaveNamedDll<PrintProcessorRecord>)},
-                {"drivers", SaveList(s.drivers, SaveDriver)},
+                {"monitors", SaveList(objects.monitors, SaveNamedDll<MonitorRecord>)},
+                {"printProcessors", SaveList(objects.printProcessors, SaveNamedDll<PrintProcessorRecord>)},
+                {"drivers", SaveList(objects.drivers, SaveDriver)},
                 {"printers", json::array()},
                 {"forms", SaveList(s.forms, SaveForm)}};
-    for (const auto& p : s.printers) {
-        json entry = SavePrinterFields(p);
+    static const std::vector<std::uint32_t> kNoJobs;
+    for (const auto& p : objects.printers) {
+        auto jobs = s.jobs.find(p.name);
+        json entry = SavePrinterFields(p, jobs == s.jobs.end() ? kNoJobs : jobs->second);
         MergeUnknown(entry, OwnExtra(p.extra, {"data"}));
         out["printers"].push_back(std::move(entry));
     }
@@ -1293,7 +1416,7 @@ nlohmann::json SaveImage(const World& world) {
                 {"files", SaveFiles(world.files)},
                 {"directories", SaveDirectories(world.files)},
                 {"registry", SaveRegistry(world.registry)},
-                {"spooler", SaveSpooler(world.spooler)},
+                {"spooler", SaveSpooler(world)},
                 {"devices", SaveList(world.devices, SaveDevice)},
                 {"restart", nullptr}};
     if (world.restart) {

@@ -32,11 +32,13 @@ std::optional<ProcessOutcome> RunNetCommand(Simulation& sim, const ports::Proces
     if (EqualsNoCase(words[1], "stop")) {
         if (!running) return ProcessOutcome{2, 0};
         running = false;
+        sim.spooler().serviceStopped();
         return ProcessOutcome{0, 0};
     }
     if (EqualsNoCase(words[1], "start")) {
         if (running) return ProcessOutcome{2, 0};
         running = true;
+        sim.spooler().serviceStarted();
         return ProcessOutcome{0, 0};
     }
     return ProcessOutcome{1, 0};

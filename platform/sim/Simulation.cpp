@@ -3,19 +3,24 @@
 #include <utility>
 
 #include "platform/ports/WinCodes.h"
+#include "platform/sim/PrintUiCommand.h"
 #include "platform/sim/SystemFunctions.h"
 
 namespace kvt::sim {
 
 Simulation::Simulation(World world, Bitness program)
-    : world_(std::move(world)), program_(program), clock_(ParseIsoLocalTime(world_.clock).value_or(0)) {}
+    : world_(std::move(world)), program_(program), clock_(ParseIsoLocalTime(world_.clock).value_or(0)) {
+    spooler_.setPrinterInitialization(
+        [this](std::string_view printerName) { RunPluginPrinterInitialization(*this, printerName); });
+    processes_.addHandler(RunPrintUiCommand);
+}
 
 std::string Simulation::ownEnvironment() const {
     return program_ == Bitness::x86 ? "Windows NT x86" : "Windows x64";
 }
 
 ports::Platform Simulation::platform() {
-    return ports::Platform{registry_, files_, system_, clockPort_, processes_, exit_};
+    return ports::Platform{registry_, files_, system_, clockPort_, processes_, exit_, spooler_, deviceSetup_};
 }
 
 World Simulation::snapshot() const {

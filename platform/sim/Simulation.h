@@ -11,8 +11,11 @@
 
 #include "platform/ports/Platform.h"
 #include "platform/sim/Faults.h"
+#include "platform/sim/SimDeviceSetup.h"
 #include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimPluginSpooler.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimSpooler.h"
 #include "platform/sim/Transcript.h"
 #include "platform/sim/VirtualClock.h"
 #include "platform/sim/World.h"
@@ -130,6 +133,10 @@ public:
     SimClock& clockPort() { return clockPort_; }
     SimProcesses& processes() { return processes_; }
     SimProcessExit& exitPort() { return exit_; }
+    SimSpooler& spooler() { return spooler_; }
+    SimDeviceSetup& deviceSetup() { return deviceSetup_; }
+    // The spooler as the driver's plug-in calls it, in the spooler's process.
+    SimPluginSpooler& pluginSpooler() { return pluginSpooler_; }
 
     // The world as an image after the run: the clock moved on by the elapsed
     // virtual time.
@@ -148,6 +155,9 @@ private:
     SimClock clockPort_{*this};
     SimProcesses processes_{*this};
     SimProcessExit exit_{*this};
+    SimSpooler spooler_{*this};
+    SimDeviceSetup deviceSetup_{*this};
+    SimPluginSpooler pluginSpooler_{*this};
 };
 
 // English texts of the system error codes, as FormatMessage gives them

@@ -3,6 +3,7 @@
 // computer. Runtime-only state (open handles, last error, transcript, faults)
 // lives in Simulation.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,8 +11,10 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/ports/Registry.h"
+#include "platform/sim/CaseInsensitive.h"
 #include "platform/sim/FileStore.h"
 #include "platform/sim/RegistryStore.h"
+#include "platform/sim/SpoolerRecords.h"
 
 namespace kvt::sim {
 
@@ -25,41 +28,6 @@ struct OsImage {
     nlohmann::json extra = nlohmann::json::object();
 };
 
-struct MonitorRecord {
-    std::string name, environment, dll;
-    nlohmann::json extra = nlohmann::json::object();
-};
-
-struct PrintProcessorRecord {
-    std::string name, environment, dll;
-    nlohmann::json extra = nlohmann::json::object();
-};
-
-struct DriverRecord {
-    std::string name, environment;
-    std::uint32_t version = 3;
-    std::string driverPath, dataFile, configFile, helpFile;
-    std::vector<std::string> dependentFiles;
-    std::string monitor, defaultDataType;
-    nlohmann::json extra = nlohmann::json::object();
-};
-
-struct DevModeRecord {
-    std::int32_t copies = 1, color = 1, defaultSource = 263;
-    std::string formName;
-    std::int32_t paperSize = 9, paperWidth = 0, paperLength = 0;
-    nlohmann::json extra = nlohmann::json::object();
-};
-
-struct PrinterRecord {
-    std::string name, driver, port, printProcessor, dataType;
-    std::uint32_t attributes = 0, priority = 1, status = 0;
-    std::vector<std::uint32_t> jobs;
-    std::vector<std::pair<std::string, ports::RegValue>> data;
-    std::optional<DevModeRecord> devmode;
-    nlohmann::json extra = nlohmann::json::object();
-};
-
 struct FormRecord {
     std::string name;
     std::uint32_t flags = 0;
@@ -68,14 +36,15 @@ struct FormRecord {
     nlohmann::json extra = nlohmann::json::object();
 };
 
+// What the spooler keeps outside the registry. Its monitors, print
+// processors, drivers and printers live only in the registry keys of
+// SpoolerKeys.h, as on Windows.
 struct SpoolerImage {
     bool running = true;
     std::vector<std::string> ports;
-    std::vector<MonitorRecord> monitors;
-    std::vector<PrintProcessorRecord> printProcessors;
-    std::vector<DriverRecord> drivers;
-    std::vector<PrinterRecord> printers;
-    std::vector<FormRecord> forms;
+    std::vector<FormRecord> forms;  // built-in and user forms, in the spooler's order
+    // Job identifiers by printer name: the printers' spool files.
+    std::map<std::string, std::vector<std::uint32_t>, CaseInsensitiveLess> jobs;
     nlohmann::json extra = nlohmann::json::object();
 };
 

@@ -20,6 +20,10 @@ void CheckRegistry(win32::Win32Platform& windows, setup::SetupLog& log, ProbeRep
 void CheckFiles(win32::Win32Platform& windows, const std::string& scratch, ProbeReport& report);
 void CheckProcesses(win32::Win32Platform& windows, const std::string& scratch, ProbeReport& report);
 void CheckEnvironmentBlock(ProbeReport& report);
+// The INF store and the USB device list; `scratch` as for CheckFiles.
+void CheckDeviceSetup(win32::Win32Platform& windows, const std::string& scratch, ProbeReport& report);
+// Driver, printer, printer data and forms through the spooler adapter.
+void CheckSpooler(win32::Win32Platform& windows, ProbeReport& report);
 // Reads the log back: stamps, CR LF, the lines the other groups wrote.
 void CheckLogFile(win32::Win32Platform& windows, const setup::SetupLog& log, ProbeReport& report);
 

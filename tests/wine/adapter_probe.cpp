@@ -31,6 +31,8 @@ int main() {
     probe::CheckFiles(windows, scratch, report);
     probe::CheckProcesses(windows, scratch, report);
     probe::CheckEnvironmentBlock(report);
+    probe::CheckSpooler(windows, report);
+    probe::CheckDeviceSetup(windows, scratch + "-Inf", report);
 
     log.WriteLog("AdapterProbe END");
     probe::CheckLogFile(windows, log, report);

@@ -42,6 +42,8 @@ const std::vector<KvtsimCommand>& KvtsimCommands() {
         {"image", "image [--os NAME]", RunImageCommand},
         {"startup", "startup installer|uninstaller --system FILE [--out FILE] [--format json|text]",
          RunStartupCommand},
+        {"plugin", "plugin printer-event --system FILE --printer NAME [--event CODE] [--out FILE] | encode TEXT | decode HEX",
+         RunPluginCommand},
     };
     return commands;
 }

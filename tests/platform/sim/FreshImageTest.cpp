@@ -8,6 +8,7 @@
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/CaseInsensitive.h"
 #include "platform/sim/ImageJson.h"
+#include "platform/sim/SpoolerKeys.h"
 
 namespace kvt::sim {
 namespace {
@@ -76,25 +77,32 @@ TEST_P(FreshImageTest, SpoolerHasThePortsMonitorAndProcessorsOfItsEnvironment) {
     const SpoolerImage& s = world.spooler;
     EXPECT_TRUE(s.running);
     EXPECT_EQ(s.ports, (std::vector<std::string>{"COM1:", "COM2:", "COM3:", "COM4:", "LPT1:", "LPT2:"}));
-    ASSERT_EQ(s.monitors.size(), 1u);
-    EXPECT_EQ(s.monitors[0].name, "Local Port");
-    EXPECT_EQ(s.monitors[0].environment, native);
-    EXPECT_EQ(s.monitors[0].dll, "localspl.dll");
+    // The spooler's objects exist only as its registry keys.
+    const SpoolerObjects objects = ReadSpoolerObjects(world.registry, native);
+    ASSERT_EQ(objects.monitors.size(), 1u);
+    EXPECT_EQ(objects.monitors[0].name, "Local Port");
+    EXPECT_EQ(objects.monitors[0].environment, native);
+    EXPECT_EQ(objects.monitors[0].dll, "localspl.dll");
     std::vector<std::string> processorEnvironments;
-    for (const auto& p : s.printProcessors) {
+    for (const auto& p : objects.printProcessors) {
         EXPECT_EQ(p.name, "WinPrint");
         EXPECT_EQ(p.dll, "winprint.dll");
         processorEnvironments.push_back(p.environment);
+        EXPECT_NE(world.files.findFile("C:\\Windows\\System32\\spool\\prtprocs\\" +
+                                       std::string(p.environment == "Windows x64" ? "x64" : "W32X86") +
+                                       "\\winprint.dll"),
+                  nullptr)
+            << p.environment;
     }
-    auto expected = c.is64Bit ? std::vector<std::string>{"Windows x64", "Windows NT x86"}
+    auto expected = c.is64Bit ? std::vector<std::string>{"Windows NT x86", "Windows x64"}
                               : std::vector<std::string>{"Windows NT x86"};
     EXPECT_EQ(processorEnvironments, expected);
-    EXPECT_TRUE(s.drivers.empty());
-    EXPECT_TRUE(s.printers.empty());
+    EXPECT_TRUE(objects.drivers.empty());
+    EXPECT_TRUE(objects.printers.empty());
     const std::string control = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print";
     EXPECT_NE(world.registry.find(control + "\\Environments\\" + native + "\\Drivers\\Version-3"), nullptr);
     const RegistryKeyRecord* winprint =
-        world.registry.find(control + "\\Environments\\" + native + "\\Print Processors\\winprint");
+        world.registry.find(control + "\\Environments\\" + native + "\\Print Processors\\WinPrint");
     ASSERT_NE(winprint, nullptr);
     EXPECT_EQ(SzText(*winprint, "Driver"), "winprint.dll");
     const RegistryKeyRecord* localPort = world.registry.find(control + "\\Monitors\\Local Port");

@@ -9,6 +9,7 @@
 
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/FreshImage.h"
+#include "platform/sim/SpoolerKeys.h"
 
 namespace kvt::sim {
 namespace {
@@ -276,12 +277,13 @@ TEST(ImageJsonTest, SaveLoadSaveIsByteIdenticalForAHandMadeImage) {
                      "hardwareIds": [ "USB\\VID_2E9C&PID_000B&REV_0100" ] } ],
       "restart": { "flags": 6, "reason": 0 } })");
     World world = Load(image);
-    ASSERT_EQ(world.spooler.printers.size(), 2u);
-    EXPECT_EQ(world.spooler.printers[0].jobs, (std::vector<std::uint32_t>{3, 4}));
-    ASSERT_TRUE(world.spooler.printers[0].devmode);
-    EXPECT_EQ(world.spooler.printers[0].devmode->copies, 2);
-    EXPECT_EQ(world.spooler.printers[0].devmode->paperSize, 9);  // omitted: the default
-    EXPECT_FALSE(world.spooler.printers[1].devmode);
+    const SpoolerObjects objects = ReadSpoolerObjects(world.registry, "Windows NT x86");
+    ASSERT_EQ(objects.printers.size(), 2u);
+    EXPECT_EQ(world.spooler.jobs["Receipt A"], (std::vector<std::uint32_t>{3, 4}));
+    ASSERT_TRUE(objects.printers[0].devmode);
+    EXPECT_EQ(objects.printers[0].devmode->copies, 2);
+    EXPECT_EQ(objects.printers[0].devmode->paperSize, 9);  // omitted: the default
+    EXPECT_FALSE(objects.printers[1].devmode);
     EXPECT_EQ(world.spooler.forms[0].imageable[3], 4);
     ASSERT_TRUE(world.restart);
     EXPECT_EQ(world.restart->flags, 6u);
@@ -482,6 +484,31 @@ INSTANTIATE_TEST_SUITE_P(
                       "$.spooler.printers[0].devmode.copies", "integer"},
         MalformedCase{"devmode_out_of_int32", R"({"spooler": {"printers": [{"devmode": {"paperWidth": 2147483648}}]}})",
                       "$.spooler.printers[0].devmode.paperWidth", "2147483647"},
+        MalformedCase{"devmode_beyond_a_short",
+                      R"({"spooler": {"printers": [{"name": "P", "devmode": {"copies": 40000}}]}})",
+                      "$.spooler.printers[0].devmode.copies", "32767"},
+        MalformedCase{"devmode_form_name_too_long",
+                      R"({"spooler": {"printers": [{"name": "P",
+                          "devmode": {"formName": "0123456789012345678901234567890123"}}]}})",
+                      "$.spooler.printers[0].devmode.formName", "31 characters"},
+        MalformedCase{"printer_without_name", R"({"spooler": {"printers": [{"driver": "D"}]}})",
+                      "$.spooler.printers[0].name", "required"},
+        MalformedCase{"printer_name_with_backslash", R"({"spooler": {"printers": [{"name": "a\\b"}]}})",
+                      "$.spooler.printers[0].name", "cannot hold"},
+        MalformedCase{"duplicate_printer_case",
+                      R"({"spooler": {"printers": [{"name": "Receipt"}, {"name": "RECEIPT"}]}})",
+                      "$.spooler.printers[1].name", "duplicate printer"},
+        MalformedCase{"duplicate_driver_same_environment",
+                      R"({"os": {"is64Bit": false}, "spooler": {"drivers": [{"name": "D"},
+                          {"name": "d", "environment": "Windows NT x86"}]}})",
+                      "$.spooler.drivers[1].name", "duplicate driver"},
+        MalformedCase{"monitor_of_another_environment",
+                      R"({"os": {"is64Bit": true},
+                          "spooler": {"monitors": [{"name": "M", "environment": "Windows NT x86"}]}})",
+                      "$.spooler.monitors[0].environment", "Windows x64"},
+        MalformedCase{"processor_environment_with_backslash",
+                      R"({"spooler": {"printProcessors": [{"name": "P", "environment": "a\\b"}]}})",
+                      "$.spooler.printProcessors[0].environment", "cannot hold"},
         MalformedCase{"form_imageable_three", R"({"spooler": {"forms": [{"imageable": [0, 0, 1]}]}})",
                       "$.spooler.forms[0].imageable", "4 integers"},
         MalformedCase{"form_imageable_item", R"({"spooler": {"forms": [{"imageable": [0, 0, 1, true]}]}})",
@@ -502,14 +529,15 @@ json RichImage() {
         .acl.push_back({"Everyone", reg::AllAccess, ports::AccessMode::Set, 0});
     DriverRecord driver;
     driver.name = "KVT";
+    driver.environment = "Windows NT x86";
     driver.dependentFiles = {"UI580D.dll"};
-    world.spooler.drivers.push_back(driver);
+    WriteDriverKey(world.registry, driver);
     PrinterRecord printer;
     printer.name = "Receipt";
-    printer.jobs = {7};
     printer.data.push_back({"MajorVersion", {reg::TypeDword, {3, 0, 0, 0}}});
     printer.devmode = DevModeRecord{};
-    world.spooler.printers.push_back(printer);
+    WritePrinterKey(world.registry, printer);
+    world.spooler.jobs["Receipt"] = {7};
     world.restart = RestartRecord{6, 0};
     return SaveImage(world);
 }

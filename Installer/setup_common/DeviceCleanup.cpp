@@ -1,0 +1,187 @@
+#include "Installer/setup_common/DeviceCleanup.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Installer/setup_common/BoundedText.h"
+#include "Installer/setup_common/DirectoryTree.h"
+#include "Installer/setup_common/RegistryHelpers.h"
+#include "platform/ports/WinCodes.h"
+
+namespace kvt::setup {
+namespace {
+
+namespace ds = ports::devsetup;
+
+constexpr std::size_t kDeviceKeyCapacity = 512;
+constexpr std::size_t kInfNameCapacity = 512;
+constexpr std::string_view kAmd64Decoration = ".NTamd64";
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// _strnicmp over the prefix's length: an id shorter than the prefix differs.
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (Lower(text[i]) != Lower(prefix[i])) return false;
+    return true;
+}
+
+// The first id of a REG_MULTI_SZ list.
+std::string_view FirstHardwareId(const std::vector<std::uint8_t>& data) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
+    return bytes.substr(0, bytes.find('\0'));
+}
+
+// "oem3.inf" -> "oem3.PNF": the precompiled file Windows keeps beside an INF.
+std::string PnfPathOf(std::string_view infPath) {
+    std::string pnf(infPath);
+    const std::size_t extension = pnf.rfind(".inf");
+    if (extension != std::string::npos) pnf.replace(extension, 4, ".PNF");
+    return pnf;
+}
+
+void DeleteDeviceKey(const RemovalContext& context, EntryNumber key) {
+    BoundedText fullPath(kDeviceKeyCapacity);
+    BoundedText subKey(kDeviceKeyCapacity);
+    subKey.assign(context.entry(key));
+    fullPath.assign("HKLM\\");
+    fullPath.append(subKey.view());
+    DeleteRegKeyWithGrant(context.platform, context.log, fullPath.view(), subKey.view(), context.wow64);
+}
+
+bool InfListsDriver(const RemovalContext& context, const std::string& name, std::string_view section,
+                    std::string_view key) {
+    ports::InfHandle inf;
+    if (const std::uint32_t rc = context.devices.openInfFile(name, ds::InfStyleOldNt | ds::InfStyleWin4, inf);
+        rc != 0) {
+        if (context.form.logsInfSearch) context.log.WriteLog("SetupOpenInfFile failed. %d", rc);
+        return false;
+    }
+    const bool found = context.devices.findFirstLine(inf, section, key) == 0;
+    context.devices.closeInfFile(inf);
+    return found;
+}
+
+std::string InfStorePath(std::string_view windows, std::string_view name) {
+    BoundedText path(kRemovalBufferCapacity);
+    path.assign(windows);
+    path.append("\\inf\\");
+    path.append(name);
+    return path.str();
+}
+
+// Vista and later, and every 64-bit system, keep track of what they installed
+// from an INF: Setup must be the one to take it out of the store.
+void UninstallThroughSetup(const RemovalContext& context, const std::optional<std::string>& windows,
+                           const std::string& name) {
+    if (!context.devices.hasUninstallOEMInf()) return;
+    BoundedText infName(kInfNameCapacity);
+    infName.assign(name);
+    if (context.devices.uninstallOEMInf(infName.view(), ds::SuoiForceDelete) != 0) return;
+    if (!windows) return;
+    DeleteFileOrLogError(context.platform.files, context.log, PnfPathOf(InfStorePath(*windows, name)));
+}
+
+void DeleteFromStore(const RemovalContext& context, std::string_view windows, const std::string& name) {
+    ports::FileSystem& files = context.platform.files;
+    const std::string path = InfStorePath(windows, name);
+    const std::uint32_t rc = files.deleteFile(path);
+    if (rc == 0) {
+        if (context.form.logsInfSearch) context.log.WriteLog("'%s' has been deleted successfully.", path);
+    } else {
+        LogDeleteFileError(context.log, path, rc);
+    }
+    DeleteFileOrLogError(files, context.log, PnfPathOf(path));
+}
+
+}  // namespace
+
+void DeleteVidPid(const RemovalContext& context, Reporting reporting) {
+    LogStepBegin(context, "DeleteVidPid");
+    ReportStatus(context, StatusOf(context.form.deleteVidPid, reporting));
+
+    BoundedText prefix(kRemovalBufferCapacity);
+    prefix.assign("USB\\");
+    prefix.append(context.entry(removal_entry::UsbHardwareId));
+    RemoveUsbDevices(context, prefix.view());
+
+    context.log.WriteLog("VID&PID : %s", prefix.view());
+    LogStepEnd(context, "DeleteVidPid");
+}
+
+int RemoveUsbDevices(const RemovalContext& context, std::string_view prefix) {
+    BoundedText ownPrefix(kUsbPrefixCapacity);
+    ownPrefix.assign(prefix);
+
+    ports::DeviceSetup& devices = context.devices;
+    ports::DevInfoList list;
+    if (devices.getClassDevs("USB", ds::DigcfAllClasses, list) != 0) return 0;
+
+    for (std::uint32_t index = 0;; ++index) {
+        ports::DeviceInfo device;
+        if (const std::uint32_t rc = devices.enumDeviceInfo(list, index, device); rc != 0) {
+            if (rc == err::NoMoreItems) return devices.destroyDeviceInfoList(list) == 0 ? 1 : 0;
+            // Another failure would come back on every later index as well.
+            devices.destroyDeviceInfoList(list);
+            return 0;
+        }
+        std::vector<std::uint8_t> hardwareIds;
+        std::uint32_t required = 0;
+        if (devices.getDeviceRegistryProperty(list, device, ds::SpdrpHardwareId, kHardwareIdBufferSize, hardwareIds,
+                                              required) != 0)
+            continue;
+        if (!StartsWithNoCase(FirstHardwareId(hardwareIds), ownPrefix.view())) continue;
+        if (devices.removeDevice(list, device) != 0) {
+            devices.destroyDeviceInfoList(list);
+            return 0;
+        }
+    }
+}
+
+void Delete_LPT_USB_Info(const RemovalContext& context, Reporting reporting) {
+    LogStepBegin(context, "Delete_LPT_USB_Info");
+    ReportStatus(context, StatusOf(context.form.deleteLptUsbInfo, reporting));
+    DeleteDeviceKey(context, removal_entry::UsbDeviceKey);
+    DeleteDeviceKey(context, removal_entry::ParallelDeviceKey);
+    LogStepEnd(context, "Delete_LPT_USB_Info");
+}
+
+void DeleteINFFile(const RemovalContext& context) {
+    LogStepBegin(context, "DeleteINFFile");
+    ReportStatus(context, context.form.deleteInfFile);
+    const bool logs = context.form.logsInfSearch;
+
+    BoundedText section(kRemovalBufferCapacity);
+    section.assign(context.entry(removal_entry::MakerName));
+    if (context.wow64 != 0) section.append(kAmd64Decoration);
+    const std::string key = context.entry(removal_entry::DriverName);
+    if (logs) {
+        context.log.WriteLog("SECTION NAME : %s", section.view());
+        context.log.WriteLog("KEY NAME : %s", key);
+    }
+
+    std::vector<std::string> names;
+    if (context.devices.getInfFileList("", ds::InfStyleWin4, names) != 0) names.clear();
+    if (logs && names.empty()) context.log.WriteLog("The key name was not found.");
+
+    std::optional<std::string> windows(std::in_place);
+    if (context.platform.files.getWindowsDirectory(*windows) != 0) windows.reset();
+    const bool throughSetup = context.wow64 != 0 || context.osCode >= oscode::FirstVistaOrLater;
+    bool matched = false;
+    for (const std::string& name : names) {
+        if (!name.starts_with("oem")) continue;
+        if (!InfListsDriver(context, name, section.view(), key)) continue;
+        matched = true;
+        if (throughSetup)
+            UninstallThroughSetup(context, windows, name);
+        else if (windows)
+            DeleteFromStore(context, *windows, name);
+    }
+    if (logs && !names.empty() && !matched) context.log.WriteLog("The key name was not found.");
+
+    LogStepEnd(context, "DeleteINFFile");
+}
+
+}  // namespace kvt::setup

@@ -1,0 +1,109 @@
+#include "Installer/setup_common/PrinterRemoval.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Installer/setup_common/BoundedText.h"
+#include "Installer/setup_common/MachineKeyDeletion.h"
+#include "Installer/setup_common/RemovalSequence.h"
+#include "Installer/setup_common/SpoolerService.h"
+#include "platform/ports/WinCodes.h"
+
+namespace kvt::setup {
+namespace {
+
+constexpr std::uint32_t kMaxJobs = 1000;
+constexpr std::uint32_t kPlatformWin9x = 1;  // VER_PLATFORM_WIN32_WINDOWS
+constexpr std::string_view kDriversKeyX64 =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3\\";
+constexpr std::string_view kDriversKeyX86 =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\";
+constexpr std::string_view kPrintersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
+
+std::string EnumPrintersErrorText(ports::Platform& platform, std::uint32_t code) {
+    char head[64];
+    std::snprintf(head, sizeof head, "EnumPrinters Error Code: %d\n\n", static_cast<int>(code));
+    return std::string(head) + platform.system.formatMessage(code);
+}
+
+std::uint32_t JobCommandForSystem(ports::Platform& platform) {
+    ports::OsVersionInfo version;
+    platform.system.getVersionEx(version);  // an unanswered query reads as the oldest system
+    const bool old = version.platformId == kPlatformWin9x || version.majorVersion < 4;
+    return old ? ports::spool::JobControlCancel : ports::spool::JobControlDelete;
+}
+
+std::string KeyWithName(std::string_view base, std::string_view name) {
+    BoundedText key(kRemovalBufferCapacity);
+    key.assign(base);
+    key.append(name);
+    return key.str();
+}
+
+}  // namespace
+
+void DeleteDriverPrinters(const RemovalContext& context) {
+    ReportStatus(context, context.form.deleteDriverPrinters);
+
+    std::vector<ports::PrinterInfo2> printers;
+    if (const std::uint32_t rc = context.spooler.enumPrinters(ports::spool::EnumLocal, printers); rc != 0) {
+        context.window.messageBox(EnumPrintersErrorText(context.platform, rc), ports::MessageIcon::Warning,
+                                  ports::MessageButtons::Ok);
+        context.platform.exit.exitProcess(0);
+    }
+
+    const std::string driverName = context.entry(removal_entry::DriverName);
+    for (const ports::PrinterInfo2& printer : printers)
+        if (printer.driverName == driverName) DeletePrinterObject(context, printer.printerName);
+
+    RemoveDrivers(context);
+}
+
+void DeletePrinterObject(const RemovalContext& context, std::string_view printerName) {
+    const ports::PrinterDefaults defaults{std::string("raw"), ports::spool::PrinterAllAccess};
+    ports::PrinterHandle printer;
+    if (context.spooler.openPrinter(std::string(printerName), &defaults, printer) != 0) return;
+    CancelPrinterJobs(context, printer);
+    context.spooler.deletePrinter(printer);  // a refusal shows later, when the driver is still in use
+    context.spooler.closePrinter(printer);
+}
+
+void CancelPrinterJobs(const RemovalContext& context, ports::PrinterHandle printer) {
+    std::vector<std::uint32_t> jobIds;
+    if (context.spooler.enumJobs(printer, 0, kMaxJobs, jobIds) != 0) return;
+    for (const std::uint32_t jobId : jobIds)
+        context.spooler.setJob(printer, jobId, JobCommandForSystem(context.platform));
+    if (!jobIds.empty()) Wait(context, removal_wait::AfterJobsCancelled);
+}
+
+int DeletePrinterDrv(const RemovalContext& context, std::string_view modelName) {
+    LogStepBegin(context, "DeletePrinterDrv");
+    ReportStatus(context, context.form.deletePrinterDrv);
+
+    BoundedText driverName(kRemovalBufferCapacity);
+    driverName.assign(context.entry(removal_entry::MakerName));
+    driverName.append(" ");
+    driverName.append(modelName);
+
+    int result = 1;
+    const std::uint32_t rc = context.spooler.deletePrinterDriverEx(
+        context.driverEnvironment(), driverName.view(), ports::spool::DeleteUnusedFiles, 3);
+    if (rc != 0) {
+        if (context.form.logsDriverDeletionRefusal)
+            context.log.WriteLog("DeletePrinterDriverEx returned FALSE. (%d)", context.platform.system.getLastError());
+        const std::string_view driversKey = context.wow64 != 0 ? kDriversKeyX64 : kDriversKeyX86;
+        if (!DeleteMachineKey(context, KeyWithName(driversKey, driverName.view()))) result = 0;
+        if (!DeleteMachineKey(context, KeyWithName(kPrintersKey, driverName.view()))) result = 0;
+    }
+
+    NetStopSpooler(context.platform);
+    Wait(context, removal_wait::AfterSpoolerStop);
+    NetStartSpooler(context.platform);
+    Wait(context, removal_wait::AfterSpoolerStart);
+
+    LogStepEnd(context, "DeletePrinterDrv");
+    return result;
+}
+
+}  // namespace kvt::setup

@@ -1,0 +1,35 @@
+#include "driversrc/kvt-580duo/DrvPackage/MiscSettings.h"
+
+#include <algorithm>
+
+#include "driversrc/kvt-580duo/DrvPackage/PageState.h"
+#include "platform/ports/WinCodes.h"
+
+namespace kvt::plugin {
+
+MiscSettings DefaultMiscSettings() {
+    MiscSettings settings;
+    settings.bytes[misc::CutMode] = 1;
+    settings.bytes[misc::Copies] = 1;
+    return settings;
+}
+
+void LoadMiscSettings(ports::PluginSpooler& spooler, PageState& state) {
+    state.misc = MiscSettings{};
+    ports::PrinterDataValue value;
+    std::uint32_t needed = 0;
+    state.miscStatus = spooler.getPrinterData(state.printer, kMiscValueName, kMiscSize, value, needed);
+    state.miscNeeded = needed;
+    if (state.miscStatus != err::Success) {
+        state.misc = DefaultMiscSettings();
+        return;
+    }
+    std::copy_n(value.data.begin(), std::min(value.data.size(), kMiscSize), state.misc.bytes.begin());
+}
+
+void SaveMiscSettings(ports::PluginSpooler& spooler, const PageState& state) {
+    const ports::PrinterDataValue value{reg::TypeBinary, {state.misc.bytes.begin(), state.misc.bytes.end()}};
+    spooler.setPrinterData(state.printer, kMiscValueName, value);
+}
+
+}  // namespace kvt::plugin

@@ -1,0 +1,268 @@
+#include "platform/sim/PrintUiCommand.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/ports/DeviceSetup.h"
+#include "platform/ports/WinCodes.h"
+#include "platform/sim/CaseInsensitive.h"
+#include "platform/sim/InfFile.h"
+#include "platform/sim/OtherProcess.h"
+#include "platform/sim/PrinterInfPackage.h"
+#include "platform/sim/WinPath.h"
+
+namespace kvt::sim {
+namespace {
+
+constexpr std::string_view kSystemProcessor = "WinPrint";
+constexpr std::string_view kRawDataType = "RAW";
+// PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST, as the
+// system's printer installation creates a local printer.
+constexpr std::uint32_t kNewPrinterAttributes = 0x240;
+constexpr std::uint32_t kDriverVersion = 3;
+
+std::string_view FileNameOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// Words split at blanks; double quotes group blanks into a word and are
+// dropped, as the C run-time's argument parser does for these simple cases.
+std::vector<std::string> Words(std::string_view commandLine) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false, inQuotes = false;
+    for (char c : commandLine) {
+        if (c == '"') {
+            inQuotes = !inQuotes;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !inQuotes) {
+            if (inWord) words.push_back(std::move(word));
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(std::move(word));
+    return words;
+}
+
+bool NamesProgram(std::string_view word, std::string_view program) {
+    const std::string_view name = FileNameOf(word);
+    return EqualsNoCase(name, program) || EqualsNoCase(name, std::string(program) + ".exe");
+}
+
+bool IsPrintUiEntry(const std::vector<std::string>& words) {
+    return words.size() >= 4 && NamesProgram(words[0], "cmd") && EqualsNoCase(words[1], "/c") &&
+           NamesProgram(words[2], "rundll32") &&
+           (EqualsNoCase(words[3], "printui.dll,PrintUIEntry") || EqualsNoCase(words[3], "printui,PrintUIEntry"));
+}
+
+std::string* ValueSwitch(PrintUiRequest& request, std::string_view word) {
+    if (word == "/b") return &request.printerName;
+    if (word == "/f") return &request.infPath;
+    if (word == "/r") return &request.port;
+    if (word == "/m") return &request.model;
+    return nullptr;
+}
+
+// One run of PrintUIEntry on the system, in the system's own environment.
+class Installation {
+public:
+    Installation(Simulation& sim, const PrintUiRequest& request)
+        : sim_(sim),
+          request_(request),
+          environment_(sim.world().os.is64Bit ? "Windows x64" : "Windows NT x86"),
+          architecture_(sim.world().os.is64Bit ? InfArchitecture::amd64 : InfArchitecture::x86) {}
+
+    std::uint32_t carryOut() {
+        const bool addsPrinter = request_.action == PrintUiRequest::Action::InstallPrinter;
+        if (addsPrinter && printerExists()) return err::PrinterAlreadyExists;
+        if (!(request_.useInstalledDriver && driverInstalled()))
+            if (std::uint32_t error = installDriver()) return error;
+        return addsPrinter ? addPrinter() : err::Success;
+    }
+
+private:
+    bool printerExists() {
+        ports::PrinterHandle handle;
+        if (sim_.spooler().openPrinter(request_.printerName, nullptr, handle) != err::Success) return false;
+        sim_.spooler().closePrinter(handle);
+        return true;
+    }
+
+    bool driverInstalled() {
+        std::vector<ports::DriverInfo3> drivers;
+        if (sim_.spooler().enumPrinterDrivers(environment_, drivers) != err::Success) return false;
+        return std::any_of(drivers.begin(), drivers.end(),
+                           [&](const ports::DriverInfo3& d) { return EqualsNoCase(d.name, request_.model); });
+    }
+
+    std::uint32_t installDriver() {
+        World& world = sim_.world();
+        // cmd and rundll32 inherit the program's current directory.
+        std::string currentDirectory, infPath;
+        if (std::uint32_t error = winpath::Normalise(world.currentDirectory, {}, currentDirectory)) return error;
+        if (std::uint32_t error = winpath::Normalise(request_.infPath, currentDirectory, infPath)) return error;
+        const FileRecord* infFile = world.files.findFile(infPath);
+        if (infFile == nullptr) return err::FileNotFound;
+        std::string reason;
+        const std::optional<InfPrinterDriver> driver =
+            ReadPrinterDriver(InfFile::Parse(infFile->bytes), winpath::ParentOf(infPath), request_.model,
+                              architecture_, reason);
+        if (!driver) return err::UnknownPrinterDriver;
+        for (const InfSourceFile& file : driver->files)
+            if (world.files.findFile(file.sourcePath) == nullptr) return err::FileNotFound;
+
+        std::string storedInf;
+        const std::uint32_t copied = sim_.deviceSetup().copyOEMInf(infPath, ports::devsetup::SpostPath,
+                                                                   ports::devsetup::SpCopyNoOverwrite, storedInf);
+        if (copied != err::Success && copied != err::FileExists) return copied;
+
+        if (std::uint32_t error = installLanguageMonitor(*driver)) return error;
+        if (std::uint32_t error = installPrintProcessor(*driver)) return error;
+        return installDriverFiles(*driver);
+    }
+
+    const InfSourceFile& sourceOf(const InfPrinterDriver& driver, std::string_view name) const {
+        return *std::find_if(driver.files.begin(), driver.files.end(),
+                             [name](const InfSourceFile& f) { return EqualsNoCase(f.name, name); });
+    }
+
+    void place(const InfSourceFile& file, std::string_view directory) {
+        FileStore& files = sim_.world().files;
+        std::string bytes = files.findFile(file.sourcePath)->bytes;
+        files.putFile(winpath::Join(directory, file.name), std::move(bytes));
+    }
+
+    std::string systemDirectory() const {
+        std::string path;
+        winpath::Normalise(winpath::Join(sim_.world().windowsDirectory, "System32"), {}, path);
+        return path;
+    }
+
+    std::uint32_t installLanguageMonitor(const InfPrinterDriver& driver) {
+        if (!driver.languageMonitor) return err::Success;
+        const InfNamedDll& monitor = *driver.languageMonitor;
+        place(sourceOf(driver, monitor.dll), systemDirectory());
+        const std::uint32_t error = sim_.spooler().addMonitor({monitor.name, environment_, monitor.dll});
+        return error == err::PrintMonitorAlreadyInstalled ? err::Success : error;
+    }
+
+    std::uint32_t installPrintProcessor(const InfPrinterDriver& driver) {
+        if (!driver.printProcessor) return err::Success;
+        const InfNamedDll& processor = *driver.printProcessor;
+        std::string directory;
+        if (std::uint32_t error = sim_.spooler().getPrintProcessorDirectory(environment_, directory)) return error;
+        place(sourceOf(driver, processor.dll), directory);
+        const std::uint32_t error = sim_.spooler().addPrintProcessor(environment_, processor.dll, processor.name);
+        return error == err::PrintProcessorAlreadyInstalled ? err::Success : error;
+    }
+
+    std::uint32_t installDriverFiles(const InfPrinterDriver& driver) {
+        std::string directory;
+        if (std::uint32_t error = sim_.spooler().getPrinterDriverDirectory(environment_, directory)) return error;
+        const std::string versionFolder = winpath::Join(directory, std::to_string(kDriverVersion));
+        auto isDll = [](const std::optional<InfNamedDll>& named, const std::string& name) {
+            return named && EqualsNoCase(named->dll, name);
+        };
+        for (const InfSourceFile& file : driver.files)
+            if (!isDll(driver.languageMonitor, file.name) && !isDll(driver.printProcessor, file.name))
+                place(file, versionFolder);
+
+        ports::DriverInfo3 info;
+        info.version = kDriverVersion;
+        info.name = driver.model;
+        info.environment = environment_;
+        info.driverPath = driver.driverFile;
+        info.dataFile = driver.dataFile;
+        info.configFile = driver.configFile;
+        info.helpFile = driver.helpFile;
+        info.dependentFiles = driver.dependentFiles;
+        info.monitorName = driver.languageMonitor ? driver.languageMonitor->name : std::string();
+        info.defaultDataType = driver.defaultDataType;
+        return sim_.spooler().addPrinterDriver(info);
+    }
+
+    std::uint32_t addPrinter() {
+        ports::PrinterInfo2 info;
+        info.printerName = request_.printerName;
+        info.portName = request_.port;
+        info.driverName = request_.model;
+        info.printProcessor = std::string(kSystemProcessor);
+        info.dataType = std::string(kRawDataType);
+        info.attributes = kNewPrinterAttributes;
+        info.priority = 1;
+        ports::PrinterHandle handle;
+        if (std::uint32_t error = sim_.spooler().addPrinter(info, handle)) return error;
+        sim_.spooler().closePrinter(handle);
+        return err::Success;
+    }
+
+    Simulation& sim_;
+    const PrintUiRequest& request_;
+    const std::string environment_;
+    const InfArchitecture architecture_;
+};
+
+}  // namespace
+
+PrintUiOptions ReadPrintUiOptions(const World& world) {
+    PrintUiOptions options;
+    const nlohmann::json& extra = world.extra;
+    if (!extra.is_object()) return options;
+    if (auto it = extra.find("printuiRunMs");
+        it != extra.end() && it->is_number_integer() && it->get<std::int64_t>() >= 0)
+        options.runMs = it->get<std::uint64_t>();
+    if (auto it = extra.find("printuiHangs"); it != extra.end() && it->is_boolean()) options.hangs = it->get<bool>();
+    return options;
+}
+
+std::optional<PrintUiRequest> ParsePrintUiCommandLine(std::string_view commandLine, std::uint32_t& error) {
+    error = err::Success;
+    const std::vector<std::string> words = Words(commandLine);
+    if (!IsPrintUiEntry(words)) return std::nullopt;
+    PrintUiRequest request;
+    bool actionGiven = false;
+    for (std::size_t i = 4; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "/if" || word == "/ia") {
+            if (actionGiven) error = err::InvalidParameter;
+            actionGiven = true;
+            request.action =
+                word == "/if" ? PrintUiRequest::Action::InstallPrinter : PrintUiRequest::Action::InstallDriver;
+        } else if (std::string* value = ValueSwitch(request, word)) {
+            if (i + 1 >= words.size()) {
+                error = err::InvalidParameter;
+                break;
+            }
+            *value = words[++i];
+        } else if (word == "/u") {
+            request.useInstalledDriver = true;
+        } else if (word != "/z" && word != "/q") {
+            error = err::InvalidParameter;
+        }
+    }
+    const bool complete = !request.model.empty() && !request.infPath.empty() &&
+                          (request.action == PrintUiRequest::Action::InstallDriver ||
+                           (!request.printerName.empty() && !request.port.empty()));
+    if (!actionGiven || !complete) error = err::InvalidParameter;
+    if (error != err::Success) return std::nullopt;
+    return request;
+}
+
+std::optional<ProcessOutcome> RunPrintUiCommand(Simulation& sim, const ports::ProcessStart& start) {
+    if (!NamesProgram(start.application, "cmd")) return std::nullopt;
+    std::uint32_t error = err::Success;
+    const std::optional<PrintUiRequest> request = ParsePrintUiCommandLine(start.commandLine, error);
+    if (!request && error == err::Success) return std::nullopt;
+    const PrintUiOptions options = ReadPrintUiOptions(sim.world());
+    if (options.hangs) return ProcessOutcome{err::Success, kPrintUiHangMs};
+    if (!request) return ProcessOutcome{error, options.runMs};
+    OtherProcess printui(sim);
+    return ProcessOutcome{Installation(sim, *request).carryOut(), options.runMs};
+}
+
+}  // namespace kvt::sim

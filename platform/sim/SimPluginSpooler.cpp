@@ -1,0 +1,197 @@
+#include "platform/sim/SimPluginSpooler.h"
+
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "driversrc/kvt-580duo/DrvPackage/PrinterSetup.h"
+#include "platform/ports/WinCodes.h"
+#include "platform/sim/OtherProcess.h"
+#include "platform/sim/Simulation.h"
+
+namespace kvt::sim {
+namespace {
+
+constexpr char kDefaultChar = '?';
+constexpr std::uint32_t kPointerFields = 13;  // the texts, device mode and security descriptor
+constexpr std::uint32_t kNumberFields = 8;
+constexpr std::uint32_t kDevModeWSize = 220;  // DEVMODEW without a driver's private part
+
+bool IsTextType(std::uint32_t type) {
+    return type == reg::TypeSz || type == reg::TypeExpandSz || type == reg::TypeMultiSz;
+}
+
+// Text values change their code units between the ANSI and the wide calls;
+// other types pass as bytes.
+std::vector<std::uint8_t> WidenBytes(const std::vector<std::uint8_t>& ansi) {
+    std::vector<std::uint8_t> wide;
+    wide.reserve(ansi.size() * 2);
+    for (std::uint8_t byte : ansi) {
+        wide.push_back(byte);
+        wide.push_back(0);
+    }
+    return wide;
+}
+
+std::vector<std::uint8_t> NarrowBytes(const std::vector<std::uint8_t>& wide) {
+    std::vector<std::uint8_t> ansi;
+    ansi.reserve(wide.size() / 2);
+    for (std::size_t i = 0; i + 1 < wide.size(); i += 2)
+        ansi.push_back(wide[i + 1] == 0 ? wide[i] : static_cast<std::uint8_t>(kDefaultChar));
+    return ansi;
+}
+
+ports::PrinterInfo2W Widen(const ports::PrinterInfo2& a) {
+    ports::PrinterInfo2W w;
+    w.serverName = AnsiToUtf16(a.serverName);
+    w.printerName = AnsiToUtf16(a.printerName);
+    w.shareName = AnsiToUtf16(a.shareName);
+    w.portName = AnsiToUtf16(a.portName);
+    w.driverName = AnsiToUtf16(a.driverName);
+    w.comment = AnsiToUtf16(a.comment);
+    w.location = AnsiToUtf16(a.location);
+    w.sepFile = AnsiToUtf16(a.sepFile);
+    w.printProcessor = AnsiToUtf16(a.printProcessor);
+    w.dataType = AnsiToUtf16(a.dataType);
+    w.parameters = AnsiToUtf16(a.parameters);
+    w.attributes = a.attributes;
+    w.priority = a.priority;
+    w.defaultPriority = a.defaultPriority;
+    w.startTime = a.startTime;
+    w.untilTime = a.untilTime;
+    w.status = a.status;
+    w.jobs = a.jobs;
+    w.averagePpm = a.averagePpm;
+    return w;
+}
+
+ports::PrinterInfo2 Narrow(const ports::PrinterInfo2W& w) {
+    ports::PrinterInfo2 a;
+    a.serverName = Utf16ToAnsi(w.serverName);
+    a.printerName = Utf16ToAnsi(w.printerName);
+    a.shareName = Utf16ToAnsi(w.shareName);
+    a.portName = Utf16ToAnsi(w.portName);
+    a.driverName = Utf16ToAnsi(w.driverName);
+    a.comment = Utf16ToAnsi(w.comment);
+    a.location = Utf16ToAnsi(w.location);
+    a.sepFile = Utf16ToAnsi(w.sepFile);
+    a.printProcessor = Utf16ToAnsi(w.printProcessor);
+    a.dataType = Utf16ToAnsi(w.dataType);
+    a.parameters = Utf16ToAnsi(w.parameters);
+    a.attributes = w.attributes;
+    a.priority = w.priority;
+    a.defaultPriority = w.defaultPriority;
+    a.startTime = w.startTime;
+    a.untilTime = w.untilTime;
+    a.status = w.status;
+    a.jobs = w.jobs;
+    a.averagePpm = w.averagePpm;
+    return a;
+}
+
+}  // namespace
+
+std::u16string AnsiToUtf16(std::string_view ansi) {
+    std::u16string text;
+    text.reserve(ansi.size());
+    for (char c : ansi) text.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string Utf16ToAnsi(std::u16string_view text) {
+    std::string ansi;
+    ansi.reserve(text.size());
+    for (char16_t unit : text) ansi.push_back(unit <= 0xFF ? static_cast<char>(unit) : kDefaultChar);
+    return ansi;
+}
+
+std::uint32_t SimPluginSpooler::planned(std::string_view method) {
+    if (auto fault = sim_.faults().check(method)) return fail(*fault);
+    return err::Success;
+}
+
+std::uint32_t SimPluginSpooler::fail(std::uint32_t code) { return sim_.lastError() = code; }
+
+std::uint32_t SimPluginSpooler::recordSize(const ports::PrinterInfo2W& info, bool hasDevMode) const {
+    const std::uint32_t pointer = sim_.world().os.is64Bit ? 8 : 4;
+    std::uint32_t size = kPointerFields * pointer + kNumberFields * 4;
+    for (const std::u16string* text :
+         {&info.serverName, &info.printerName, &info.shareName, &info.portName, &info.driverName, &info.comment,
+          &info.location, &info.sepFile, &info.printProcessor, &info.dataType, &info.parameters})
+        size += static_cast<std::uint32_t>((text->size() + 1) * sizeof(char16_t));
+    if (hasDevMode) size += kDevModeWSize;
+    return size;
+}
+
+std::uint32_t SimPluginSpooler::openPrinter(std::u16string_view name, std::uint32_t desiredAccess,
+                                            ports::PrinterHandle& printer) {
+    if (std::uint32_t error = planned("PluginSpooler.openPrinter")) return error;
+    SuspendFaults spoolerSide(sim_);
+    const ports::PrinterDefaults defaults{std::nullopt, desiredAccess};
+    return sim_.spooler().openPrinter(Utf16ToAnsi(name), &defaults, printer);
+}
+
+std::uint32_t SimPluginSpooler::getPrinter(ports::PrinterHandle printer, std::uint32_t bufferSize,
+                                           ports::PrinterInfo2W& info, std::uint32_t& needed) {
+    if (std::uint32_t error = planned("PluginSpooler.getPrinter")) return error;
+    SuspendFaults spoolerSide(sim_);
+    ports::PrinterInfo2 ansi;
+    if (std::uint32_t error = sim_.spooler().getPrinter(printer, ansi)) return error;
+    ports::PrinterInfo2W wide = Widen(ansi);
+    needed = recordSize(wide, sim_.spooler().defaultDevMode(ansi.printerName).has_value());
+    if (bufferSize < needed) return fail(err::InsufficientBuffer);
+    info = std::move(wide);
+    return err::Success;
+}
+
+std::uint32_t SimPluginSpooler::setPrinter(ports::PrinterHandle printer, const ports::PrinterInfo2W& info) {
+    if (std::uint32_t error = planned("PluginSpooler.setPrinter")) return error;
+    SuspendFaults spoolerSide(sim_);
+    return sim_.spooler().setPrinter(printer, Narrow(info));
+}
+
+std::uint32_t SimPluginSpooler::getPrinterData(ports::PrinterHandle printer, std::u16string_view name,
+                                               std::uint32_t bufferSize, ports::PrinterDataValue& value,
+                                               std::uint32_t& needed) {
+    if (std::uint32_t error = planned("PluginSpooler.getPrinterData")) return error;
+    SuspendFaults spoolerSide(sim_);
+    ports::PrinterDataValue stored;
+    std::uint32_t storedSize = 0;
+    if (std::uint32_t error = sim_.spooler().getPrinterData(printer, Utf16ToAnsi(name),
+                                                            std::numeric_limits<std::uint32_t>::max(), stored,
+                                                            storedSize))
+        return error;
+    if (IsTextType(stored.type)) stored.data = WidenBytes(stored.data);
+    needed = static_cast<std::uint32_t>(stored.data.size());
+    value.type = stored.type;
+    if (bufferSize < needed) {
+        value.data.clear();
+        return fail(err::MoreData);
+    }
+    value.data = std::move(stored.data);
+    return err::Success;
+}
+
+std::uint32_t SimPluginSpooler::setPrinterData(ports::PrinterHandle printer, std::u16string_view name,
+                                               const ports::PrinterDataValue& value) {
+    if (std::uint32_t error = planned("PluginSpooler.setPrinterData")) return error;
+    SuspendFaults spoolerSide(sim_);
+    ports::PrinterDataValue stored = value;
+    if (IsTextType(value.type)) stored.data = NarrowBytes(value.data);
+    return sim_.spooler().setPrinterData(printer, Utf16ToAnsi(name), stored);
+}
+
+std::uint32_t SimPluginSpooler::closePrinter(ports::PrinterHandle printer) {
+    if (std::uint32_t error = planned("PluginSpooler.closePrinter")) return error;
+    SuspendFaults spoolerSide(sim_);
+    return sim_.spooler().closePrinter(printer);
+}
+
+void RunPluginPrinterInitialization(Simulation& sim, std::string_view printerName) {
+    KeepLastError programThread(sim);
+    // The spooler does not look at the result: a printer stays added even
+    // when its plug-in could not set it up.
+    plugin::PrinterEvent(sim.pluginSpooler(), AnsiToUtf16(printerName), plugin::printer_event::Initialize);
+}
+
+}  // namespace kvt::sim

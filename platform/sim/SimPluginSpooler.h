@@ -1,0 +1,52 @@
+#pragma once
+// The wide-character spooler calls of the driver's plug-in over the
+// simulated spooler. The spooler keeps ANSI texts; the simulated systems'
+// ANSI code page maps the bytes 0..255 to U+0000..U+00FF, and a character
+// outside it becomes "?", as WideCharToMultiByte's default character.
+//
+// Each call asks the fault plan under its own name ("PluginSpooler.getPrinter")
+// and then reaches the spooler without touching the program's plan: the
+// plug-in runs in the spooler's process, not in the program's.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/ports/PluginSpooler.h"
+
+namespace kvt::sim {
+
+class Simulation;
+
+class SimPluginSpooler final : public ports::PluginSpooler {
+public:
+    explicit SimPluginSpooler(Simulation& sim) : sim_(sim) {}
+
+    std::uint32_t openPrinter(std::u16string_view name, std::uint32_t desiredAccess,
+                              ports::PrinterHandle& printer) override;
+    std::uint32_t getPrinter(ports::PrinterHandle printer, std::uint32_t bufferSize, ports::PrinterInfo2W& info,
+                             std::uint32_t& needed) override;
+    std::uint32_t setPrinter(ports::PrinterHandle printer, const ports::PrinterInfo2W& info) override;
+    std::uint32_t getPrinterData(ports::PrinterHandle printer, std::u16string_view name, std::uint32_t bufferSize,
+                                 ports::PrinterDataValue& value, std::uint32_t& needed) override;
+    std::uint32_t setPrinterData(ports::PrinterHandle printer, std::u16string_view name,
+                                 const ports::PrinterDataValue& value) override;
+    std::uint32_t closePrinter(ports::PrinterHandle printer) override;
+
+private:
+    std::uint32_t planned(std::string_view method);
+    std::uint32_t fail(std::uint32_t code);
+    // Bytes of PRINTER_INFO_2W as the spooler's own bitness lays it out, with
+    // its texts and the public part of the default device mode.
+    std::uint32_t recordSize(const ports::PrinterInfo2W& info, bool hasDevMode) const;
+
+    Simulation& sim_;
+};
+
+std::u16string AnsiToUtf16(std::string_view ansi);
+std::string Utf16ToAnsi(std::u16string_view text);
+
+// What the spooler does once it has added a printer of the plug-in's driver:
+// PrinterEvent(PRINTER_EVENT_INITIALIZE) in the spooler's process.
+void RunPluginPrinterInitialization(Simulation& sim, std::string_view printerName);
+
+}  // namespace kvt::sim

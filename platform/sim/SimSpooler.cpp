@@ -1,0 +1,358 @@
+// The service, its handles, printers, printer data and jobs.
+#include "platform/sim/SimSpooler.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <utility>
+
+#include "platform/ports/WinCodes.h"
+#include "platform/sim/CaseInsensitive.h"
+#include "platform/sim/Simulation.h"
+#include "platform/sim/SpoolerKeys.h"
+
+namespace kvt::sim {
+namespace {
+
+// The data types of the system's print processor, which the spooler accepts
+// for every printer.
+constexpr std::array<std::string_view, 8> kDataTypes{
+    "RAW",          "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.003",
+    "NT EMF 1.006", "NT EMF 1.007",      "NT EMF 1.008",  "TEXT"};
+
+constexpr std::string_view kPluginFile = "UI580D.DLL";
+
+// SetJob commands (JOB_CONTROL_PAUSE .. JOB_CONTROL_LAST_PAGE_EJECTED).
+constexpr std::uint32_t kFirstJobCommand = 1;
+constexpr std::uint32_t kLastJobCommand = 7;
+
+bool KnownDataType(std::string_view dataType) {
+    return std::any_of(kDataTypes.begin(), kDataTypes.end(),
+                       [dataType](std::string_view known) { return EqualsNoCase(known, dataType); });
+}
+
+// Printer names become key names and appear in "\\server\printer" paths and
+// port lists, so "\" and "," cannot be part of them.
+bool ValidPrinterName(std::string_view name) {
+    return !name.empty() && name.find_first_of("\\,") == std::string_view::npos;
+}
+
+ports::PrinterInfo2 InfoOf(const PrinterRecord& p, std::size_t jobCount) {
+    ports::PrinterInfo2 info;
+    info.printerName = p.name;
+    info.shareName = p.shareName;
+    info.portName = p.port;
+    info.driverName = p.driver;
+    info.comment = p.comment;
+    info.location = p.location;
+    info.sepFile = p.sepFile;
+    info.printProcessor = p.printProcessor;
+    info.dataType = p.dataType;
+    info.parameters = p.parameters;
+    info.attributes = p.attributes;
+    info.priority = p.priority;
+    info.defaultPriority = p.defaultPriority;
+    info.startTime = p.startTime;
+    info.untilTime = p.untilTime;
+    info.status = p.status;
+    info.jobs = static_cast<std::uint32_t>(jobCount);
+    return info;
+}
+
+// What PRINTER_INFO_2 sets of a printer. Its status is the spooler's own.
+void ApplySettings(PrinterRecord& p, const ports::PrinterInfo2& info) {
+    p.shareName = info.shareName;
+    p.port = info.portName;
+    p.driver = info.driverName;
+    p.comment = info.comment;
+    p.location = info.location;
+    p.sepFile = info.sepFile;
+    p.printProcessor = info.printProcessor;
+    p.dataType = info.dataType.empty() ? std::string(kDataTypes[0]) : info.dataType;
+    p.parameters = info.parameters;
+    p.attributes = info.attributes;
+    p.priority = info.priority;
+    p.defaultPriority = info.defaultPriority;
+    p.startTime = info.startTime;
+    p.untilTime = info.untilTime;
+}
+
+bool UsesPlugin(const DriverRecord& driver) {
+    return std::any_of(driver.dependentFiles.begin(), driver.dependentFiles.end(),
+                       [](const std::string& file) { return EqualsNoCase(file, kPluginFile); });
+}
+
+}  // namespace
+
+SimSpooler::SimSpooler(Simulation& sim) : sim_(sim) {
+    if (sim_.world().spooler.running) load();
+}
+
+// ---------------------------------------------------------------- service
+
+std::uint32_t SimSpooler::begin(std::string_view method) {
+    if (auto fault = sim_.faults().check(method)) return fail(*fault);
+    if (!sim_.world().spooler.running) {
+        serviceStopped();
+        return fail(err::RpcServerUnavailable);
+    }
+    if (!memory_) load();
+    return err::Success;
+}
+
+std::uint32_t SimSpooler::fail(std::uint32_t code) { return sim_.lastError() = code; }
+
+void SimSpooler::load() {
+    memory_ = ReadSpoolerObjects(sim_.world().registry, nativeEnvironment());
+    // Spool files of printers that are gone are dropped at start-up.
+    auto& jobs = sim_.world().spooler.jobs;
+    std::erase_if(jobs, [this](const auto& entry) { return findPrinter(entry.first) == nullptr; });
+}
+
+void SimSpooler::serviceStopped() {
+    memory_.reset();
+    handles_.clear();
+}
+
+void SimSpooler::serviceStarted() { load(); }
+
+// ---------------------------------------------------------------- handles
+
+ports::PrinterHandle SimSpooler::addHandle(std::optional<std::string> printer) {
+    const std::uint64_t id = nextHandle_;
+    nextHandle_ += 4;
+    handles_[id] = OpenHandle{std::move(printer)};
+    return ports::PrinterHandle{id};
+}
+
+std::uint32_t SimSpooler::lookupHandle(ports::PrinterHandle handle, OpenHandle*& open) {
+    auto it = handles_.find(handle.value);
+    if (it == handles_.end()) return fail(err::InvalidHandle);
+    open = &it->second;
+    return err::Success;
+}
+
+// Printer calls on a server handle, or on the handle of a printer deleted
+// since, fail as on a handle that was never opened.
+std::uint32_t SimSpooler::printerOf(ports::PrinterHandle handle, PrinterRecord*& printer) {
+    OpenHandle* open = nullptr;
+    if (std::uint32_t error = lookupHandle(handle, open)) return error;
+    printer = open->printer ? findPrinter(*open->printer) : nullptr;
+    return printer ? err::Success : fail(err::InvalidHandle);
+}
+
+PrinterRecord* SimSpooler::findPrinter(std::string_view name) {
+    for (PrinterRecord& p : objects().printers)
+        if (EqualsNoCase(p.name, name)) return &p;
+    return nullptr;
+}
+
+std::optional<DevModeRecord> SimSpooler::defaultDevMode(std::string_view printerName) const {
+    if (!memory_) return std::nullopt;
+    for (const PrinterRecord& p : memory_->printers)
+        if (EqualsNoCase(p.name, printerName)) return p.devmode;
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------- printers
+
+std::uint32_t SimSpooler::enumPrinters(std::uint32_t flags, std::vector<ports::PrinterInfo2>& printers) {
+    if (std::uint32_t error = begin("Spooler.enumPrinters")) return error;
+    printers.clear();
+    if ((flags & ports::spool::EnumLocal) == 0) return err::Success;
+    const auto& jobs = sim_.world().spooler.jobs;
+    for (const PrinterRecord& p : objects().printers) {
+        auto found = jobs.find(p.name);
+        printers.push_back(InfoOf(p, found == jobs.end() ? 0 : found->second.size()));
+    }
+    return err::Success;
+}
+
+std::uint32_t SimSpooler::openPrinter(const std::optional<std::string>& name, const ports::PrinterDefaults* defaults,
+                                      ports::PrinterHandle& printer) {
+    if (std::uint32_t error = begin("Spooler.openPrinter")) return error;
+    if (defaults && defaults->dataType && !KnownDataType(*defaults->dataType)) return fail(err::InvalidDatatype);
+    if (!name) {
+        printer = addHandle(std::nullopt);
+        return err::Success;
+    }
+    const PrinterRecord* found = findPrinter(*name);
+    if (found == nullptr) return fail(err::InvalidPrinterName);
+    printer = addHandle(found->name);
+    return err::Success;
+}
+
+std::uint32_t SimSpooler::closePrinter(ports::PrinterHandle printer) {
+    if (std::uint32_t error = begin("Spooler.closePrinter")) return error;
+    if (handles_.erase(printer.value) == 0) return fail(err::InvalidHandle);
+    return err::Success;
+}
+
+bool SimSpooler::portsKnown(std::string_view portNames) const {
+    const auto& known = sim_.world().spooler.ports;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = portNames.find(',', start);
+        std::string_view port = portNames.substr(start, end == std::string_view::npos ? end : end - start);
+        while (!port.empty() && port.front() == ' ') port.remove_prefix(1);
+        while (!port.empty() && port.back() == ' ') port.remove_suffix(1);
+        if (port.empty() ||
+            std::none_of(known.begin(), known.end(), [port](const std::string& k) { return EqualsNoCase(k, port); }))
+            return false;
+        if (end == std::string_view::npos) return true;
+        start = end + 1;
+    }
+}
+
+// Local printers use the drivers and print processor of the system's own
+// environment, whatever the caller's.
+std::uint32_t SimSpooler::checkPrinterSettings(const ports::PrinterInfo2& info) const {
+    const std::string native = nativeEnvironment();
+    if (findDriver(native, info.driverName) == nullptr) return err::UnknownPrinterDriver;
+    if (findPrintProcessor(native, info.printProcessor) == nullptr) return err::UnknownPrintProcessor;
+    if (!info.dataType.empty() && !KnownDataType(info.dataType)) return err::InvalidDatatype;
+    if (!portsKnown(info.portName)) return err::UnknownPort;
+    return err::Success;
+}
+
+std::uint32_t SimSpooler::addPrinter(const ports::PrinterInfo2& info, ports::PrinterHandle& printer) {
+    if (std::uint32_t error = begin("Spooler.addPrinter")) return error;
+    if (!ValidPrinterName(info.printerName)) return fail(err::InvalidPrinterName);
+    if (findPrinter(info.printerName) != nullptr) return fail(err::PrinterAlreadyExists);
+    if (std::uint32_t error = checkPrinterSettings(info)) return fail(error);
+
+    PrinterRecord added;
+    added.name = info.printerName;
+    ApplySettings(added, info);
+    added.devmode = DevModeRecord{};
+    // A key left behind by an earlier printer of that name is replaced.
+    sim_.world().registry.eraseTree(PrinterKeyPath(added.name));
+    WritePrinterKey(sim_.world().registry, added);
+    objects().printers.push_back(std::move(added));
+    printer = addHandle(info.printerName);
+
+    const DriverRecord* driver = findDriver(nativeEnvironment(), info.driverName);
+    if (initialize_ && UsesPlugin(*driver)) initialize_(info.printerName);
+    return err::Success;
+}
+
+std::uint32_t SimSpooler::deletePrinter(ports::PrinterHandle printer) {
+    if (std::uint32_t error = begin("Spooler.deletePrinter")) return error;
+    PrinterRecord* p = nullptr;
+    if (std::uint32_t error = printerOf(printer, p)) return error;
+    sim_.world().registry.eraseTree(PrinterKeyPath(p->name));
+    sim_.world().spooler.jobs.erase(p->name);
+    auto& printers = objects().printers;
+    printers.erase(printers.begin() + (p - printers.data()));
+    return err::Success;
+}
+
+std::uint32_t SimSpooler::getPrinter(ports::PrinterHandle printer, ports::PrinterInfo2& info) {
+    if (std::uint32_t error = begin("Spooler.getPrinter")) return error;
+    PrinterRecord* p = nullptr;
+    if (std::uint32_t error = printerOf(printer, p)) return error;
+    const auto& jobs = sim_.world().spooler.jobs;
+    auto found = jobs.find(p->name);
+    info = InfoOf(*p, found == jobs.end() ? 0 : found->second.size());
+    return err::Success;
+}
+
+void SimSpooler::renamePrinter(PrinterRecord& printer, const std::string& newName) {
+    auto& jobs = sim_.world().spooler.jobs;
+    if (auto found = jobs.find(printer.name); found != jobs.end()) {
+        std::vector<std::uint32_t> moved = std::move(found->second);
+        jobs.erase(found);
+        jobs[newName] = std::move(moved);
+    }
+    for (auto& [id, open] : handles_)
+        if (open.printer && EqualsNoCase(*open.printer, printer.name)) open.printer = newName;
+    sim_.world().registry.eraseTree(PrinterKeyPath(printer.name));
+    printer.name = newName;
+}
+
+std::uint32_t SimSpooler::setPrinter(ports::PrinterHandle printer, const ports::PrinterInfo2& info) {
+    if (std::uint32_t error = begin("Spooler.setPrinter")) return error;
+    PrinterRecord* p = nullptr;
+    if (std::uint32_t error = printerOf(printer, p)) return error;
+    if (!ValidPrinterName(info.printerName)) return fail(err::InvalidPrinterName);
+    if (!EqualsNoCase(info.printerName, p->name) && findPrinter(info.printerName) != nullptr)
+        return fail(err::PrinterAlreadyExists);
+    if (std::uint32_t error = checkPrinterSettings(info)) return fail(error);
+    if (info.printerName != p->name) renamePrinter(*p, info.printerName);
+    ApplySettings(*p, info);
+    WritePrinterKey(sim_.world().registry, *p);
+    return err::Success;
+}
+
+// ---------------------------------------------------------------- printer data
+
+std::uint32_t SimSpooler::getPrinterData(ports::PrinterHandle printer, std::string_view name, std::uint32_t bufferSize,
+                                         ports::PrinterDataValue& value, std::uint32_t& needed) {
+    if (std::uint32_t error = begin("Spooler.getPrinterData")) return error;
+    PrinterRecord* p = nullptr;
+    if (std::uint32_t error = printerOf(printer, p)) return error;
+    auto found = std::find_if(p->data.begin(), p->data.end(),
+                              [name](const auto& entry) { return EqualsNoCase(entry.first, name); });
+    if (found == p->data.end()) return fail(err::FileNotFound);
+    needed = static_cast<std::uint32_t>(found->second.data.size());
+    value.type = found->second.type;
+    if (bufferSize < needed) {
+        value.data.clear();
+        return fail(err::MoreData);
+    }
+    value.data = found->second.data;
+    return err::Success;
+}
+
+std::uint32_t SimSpooler::setPrinterData(ports::PrinterHandle printer, std::string_view name,
+                                         const ports::PrinterDataValue& value) {
+    if (std::uint32_t error = begin("Spooler.setPrinterData")) return error;
+    PrinterRecord* p = nullptr;
+    if (std::uint32_t error = printerOf(printer, p)) return error;
+    ports::RegValue stored{value.type, value.data};
+    auto found = std::find_if(p->data.begin(), p->data.end(),
+                              [name](const auto& entry) { return EqualsNoCase(entry.first, name); });
+    if (found != p->data.end()) {
+        found->second = std::move(stored);
+    } else {
+        p->data.emplace_back(std::string(name), std::move(stored));
+    }
+    WritePrinterKey(sim_.world().registry, *p);
+    return err::Success;
+}
+
+// ---------------------------------------------------------------- jobs
+
+std::uint32_t SimSpooler::enumJobs(ports::PrinterHandle printer, std::uint32_t firstJob, std::uint32_t count,
+                                   std::vector<std::uint32_t>& jobIds) {
+    if (std::uint32_t error = begin("Spooler.enumJobs")) return error;
+    PrinterRecord* p = nullptr;
+    if (std::uint32_t error = printerOf(printer, p)) return error;
+    jobIds.clear();
+    const auto& jobs = sim_.world().spooler.jobs;
+    auto found = jobs.find(p->name);
+    if (found == jobs.end() || firstJob >= found->second.size()) return err::Success;
+    const std::size_t last = std::min<std::size_t>(found->second.size(), std::size_t{firstJob} + count);
+    jobIds.assign(found->second.begin() + firstJob, found->second.begin() + static_cast<std::ptrdiff_t>(last));
+    return err::Success;
+}
+
+std::uint32_t SimSpooler::setJob(ports::PrinterHandle printer, std::uint32_t jobId, std::uint32_t command) {
+    if (std::uint32_t error = begin("Spooler.setJob")) return error;
+    PrinterRecord* p = nullptr;
+    if (std::uint32_t error = printerOf(printer, p)) return error;
+    auto& jobs = sim_.world().spooler.jobs;
+    auto found = jobs.find(p->name);
+    if (found == jobs.end()) return fail(err::InvalidParameter);
+    auto job = std::find(found->second.begin(), found->second.end(), jobId);
+    if (job == found->second.end()) return fail(err::InvalidParameter);
+    if (command < kFirstJobCommand || command > kLastJobCommand) return fail(err::InvalidParameter);
+    // Pausing, resuming and restarting leave the spool file in place.
+    if (command == ports::spool::JobControlCancel || command == ports::spool::JobControlDelete) {
+        found->second.erase(job);
+        if (found->second.empty()) jobs.erase(found);
+    }
+    return err::Success;
+}
+
+}  // namespace kvt::sim

@@ -1,0 +1,140 @@
+#pragma once
+// The print spooler of the simulated Windows. Like the Windows service it
+// reads its monitors, print processors, drivers and printers from the
+// registry keys of SpoolerKeys.h when it starts, holds them in memory while
+// it runs, and writes an object's key whenever a call changes the object. A
+// program that deletes one of those keys behind its back changes nothing
+// until the spooler is stopped and started again ("net stop spooler",
+// "net start spooler"). Ports, forms and spool files (jobs) live in the
+// world's spooler record.
+//
+// Every call first asks the fault plan ("Spooler.addPrinter", ...), then
+// fails with 1722 while the service is stopped. Failing calls set the
+// thread's last error.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ports/Spooler.h"
+#include "platform/sim/SpoolerRecords.h"
+
+namespace kvt::sim {
+
+class Simulation;
+
+class SimSpooler final : public ports::Spooler {
+public:
+    // Runs when a printer of a driver that lists the plug-in "UI580D.DLL"
+    // among its dependent files has been added, as the real spooler calls the
+    // driver UI's PrinterEvent(PRINTER_EVENT_INITIALIZE). The printer is
+    // complete and open-able by then.
+    using PrinterInitialization = std::function<void(std::string_view printerName)>;
+
+    explicit SimSpooler(Simulation& sim);
+
+    std::uint32_t enumPrinters(std::uint32_t flags, std::vector<ports::PrinterInfo2>& printers) override;
+    std::uint32_t openPrinter(const std::optional<std::string>& name, const ports::PrinterDefaults* defaults,
+                              ports::PrinterHandle& printer) override;
+    std::uint32_t closePrinter(ports::PrinterHandle printer) override;
+    std::uint32_t addPrinter(const ports::PrinterInfo2& info, ports::PrinterHandle& printer) override;
+    std::uint32_t deletePrinter(ports::PrinterHandle printer) override;
+    std::uint32_t getPrinter(ports::PrinterHandle printer, ports::PrinterInfo2& info) override;
+    std::uint32_t setPrinter(ports::PrinterHandle printer, const ports::PrinterInfo2& info) override;
+    std::uint32_t getPrinterData(ports::PrinterHandle printer, std::string_view name, std::uint32_t bufferSize,
+                                 ports::PrinterDataValue& value, std::uint32_t& needed) override;
+    std::uint32_t setPrinterData(ports::PrinterHandle printer, std::string_view name,
+                                 const ports::PrinterDataValue& value) override;
+
+    std::uint32_t enumJobs(ports::PrinterHandle printer, std::uint32_t firstJob, std::uint32_t count,
+                           std::vector<std::uint32_t>& jobIds) override;
+    std::uint32_t setJob(ports::PrinterHandle printer, std::uint32_t jobId, std::uint32_t command) override;
+
+    std::uint32_t enumPrinterDrivers(const std::optional<std::string>& environment,
+                                     std::vector<ports::DriverInfo3>& drivers) override;
+    std::uint32_t addPrinterDriver(const ports::DriverInfo3& driver) override;
+    std::uint32_t deletePrinterDriverEx(const std::optional<std::string>& environment, std::string_view name,
+                                        std::uint32_t deleteFlags, std::uint32_t versionFlag) override;
+    std::uint32_t getPrinterDriverDirectory(const std::optional<std::string>& environment,
+                                            std::string& directory) override;
+
+    std::uint32_t addMonitor(const ports::MonitorInfo2& monitor) override;
+    std::uint32_t deleteMonitor(const std::optional<std::string>& environment, std::string_view name) override;
+    std::uint32_t addPrintProcessor(const std::optional<std::string>& environment, std::string_view pathName,
+                                    std::string_view name) override;
+    std::uint32_t enumPrintProcessors(const std::optional<std::string>& environment,
+                                      std::vector<std::string>& names) override;
+    std::uint32_t deletePrintProcessor(const std::optional<std::string>& environment, std::string_view name) override;
+    std::uint32_t getPrintProcessorDirectory(const std::optional<std::string>& environment,
+                                             std::string& directory) override;
+
+    std::uint32_t enumForms(ports::PrinterHandle printer, std::vector<ports::FormInfo1>& forms) override;
+    std::uint32_t addForm(ports::PrinterHandle printer, const ports::FormInfo1& form) override;
+    std::uint32_t getForm(ports::PrinterHandle printer, std::string_view name, ports::FormInfo1& form) override;
+    std::uint32_t setForm(ports::PrinterHandle printer, std::string_view name, const ports::FormInfo1& form) override;
+    std::uint32_t deleteForm(ports::PrinterHandle printer, std::string_view name) override;
+
+    // The service control ("net stop spooler", "net start spooler"): stopping
+    // forgets what the spooler held and every handle it gave out; starting
+    // reads its objects from the registry.
+    void serviceStopped();
+    void serviceStarted();
+
+    void setPrinterInitialization(PrinterInitialization hook) { initialize_ = std::move(hook); }
+
+    // What the running spooler holds; nothing while it is stopped.
+    const SpoolerObjects* memory() const { return memory_ ? &*memory_ : nullptr; }
+    // A printer's default device mode, as the driver's user interface reads it.
+    std::optional<DevModeRecord> defaultDevMode(std::string_view printerName) const;
+    std::size_t openHandleCount() const { return handles_.size(); }
+
+private:
+    struct OpenHandle {
+        std::optional<std::string> printer;  // none: the print server
+    };
+
+    // The start of every call: the fault plan, then the service state.
+    std::uint32_t begin(std::string_view method);
+    std::uint32_t fail(std::uint32_t code);
+    void load();
+    SpoolerObjects& objects() { return *memory_; }
+
+    // Environments and the folders that belong to them.
+    std::string nativeEnvironment() const;
+    std::uint32_t resolveEnvironment(const std::optional<std::string>& requested, std::string& environment) const;
+    std::string spoolDirectory(std::string_view kind, std::string_view environment) const;
+    std::string driverVersionDirectory(std::string_view environment, std::uint32_t version) const;
+
+    // Handles and the objects behind them.
+    ports::PrinterHandle addHandle(std::optional<std::string> printer);
+    std::uint32_t lookupHandle(ports::PrinterHandle handle, OpenHandle*& open);
+    std::uint32_t printerOf(ports::PrinterHandle handle, PrinterRecord*& printer);
+    PrinterRecord* findPrinter(std::string_view name);
+    const DriverRecord* findDriver(std::string_view environment, std::string_view name) const;
+    const PrintProcessorRecord* findPrintProcessor(std::string_view environment, std::string_view name) const;
+
+    // Checks of a printer's settings as AddPrinter and SetPrinter make them.
+    std::uint32_t checkPrinterSettings(const ports::PrinterInfo2& info) const;
+    bool portsKnown(std::string_view portNames) const;
+    void renamePrinter(PrinterRecord& printer, const std::string& newName);
+
+    // Driver files: where a file to install is found, and the cleanup of a
+    // deleted driver's files.
+    std::optional<std::string> locateDriverFile(std::string_view environment, std::uint32_t version,
+                                                std::string_view file) const;
+    std::uint32_t stageDriverFiles(const ports::DriverInfo3& driver, std::string_view environment);
+    void deleteUnusedFiles(const DriverRecord& removed);
+    ports::DriverInfo3 driverInfo(const DriverRecord& driver) const;
+    bool monitorInUse(std::string_view name) const;
+
+    Simulation& sim_;
+    std::optional<SpoolerObjects> memory_;
+    std::map<std::uint64_t, OpenHandle> handles_;
+    std::uint64_t nextHandle_ = 0x7000;
+    PrinterInitialization initialize_;
+};
+
+}  // namespace kvt::sim

@@ -1,0 +1,66 @@
+#pragma once
+// The plug-in's spooler port over winspool's wide calls. Printers the plug-in
+// opens are owned here until it closes them; the printer of a property
+// sheet belongs to the host and is only borrowed.
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdint>
+#include <map>
+
+#include "platform/ports/PluginSpooler.h"
+#include "platform/win32/CriticalSection.h"
+#include "platform/win32/HandleTable.h"
+#include "platform/win32/Win32Spooler.h"
+
+namespace kvt::win32 {
+
+// A printer handle in the table: closed with its entry only when it was
+// opened here.
+class HeldPrinter {
+public:
+    HeldPrinter() = default;
+    explicit HeldPrinter(UniquePrinter owned) : owned_(std::move(owned)), handle_(owned_.get()) {}
+    static HeldPrinter Borrowed(HANDLE handle) {
+        HeldPrinter held;
+        held.handle_ = handle;
+        return held;
+    }
+    HANDLE get() const { return handle_; }
+
+private:
+    UniquePrinter owned_;
+    HANDLE handle_ = nullptr;
+};
+
+class Win32PluginSpooler final : public ports::PluginSpooler {
+public:
+    std::uint32_t openPrinter(std::u16string_view name, std::uint32_t desiredAccess,
+                              ports::PrinterHandle& printer) override;
+    std::uint32_t getPrinter(ports::PrinterHandle printer, std::uint32_t bufferSize, ports::PrinterInfo2W& info,
+                             std::uint32_t& needed) override;
+    std::uint32_t setPrinter(ports::PrinterHandle printer, const ports::PrinterInfo2W& info) override;
+    std::uint32_t getPrinterData(ports::PrinterHandle printer, std::u16string_view name, std::uint32_t bufferSize,
+                                 ports::PrinterDataValue& value, std::uint32_t& needed) override;
+    std::uint32_t setPrinterData(ports::PrinterHandle printer, std::u16string_view name,
+                                 const ports::PrinterDataValue& value) override;
+    std::uint32_t closePrinter(ports::PrinterHandle printer) override;
+
+    // The port's number for a handle the host owns; the same handle keeps
+    // its number, and closing it through the port forgets it without
+    // closing it.
+    ports::PrinterHandle borrow(HANDLE printer);
+
+    std::size_t openPrinterCount() { return printers_.size(); }
+
+private:
+    HANDLE toHandle(ports::PrinterHandle printer) { return printers_.find(printer.value); }
+    // GetPrinterW level 2 into `buffer`, which then holds a PRINTER_INFO_2W.
+    std::uint32_t readPrinter(HANDLE printer, std::vector<std::uint8_t>& buffer);
+
+    HandleTable<HeldPrinter> printers_;
+    CriticalSection borrowedLock_;
+    std::map<HANDLE, std::uint64_t> borrowed_;
+};
+
+}  // namespace kvt::win32

@@ -1,0 +1,206 @@
+// USB device nodes, device keys and the OEM INF copies of the driver.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "Installer/setup_common/DeviceCleanup.h"
+#include "platform/ports/WinCodes.h"
+#include "platform/sim/FreshImage.h"
+#include "tests/setup_common/removal/InstalledProduct.h"
+#include "tests/setup_common/removal/RemovalTestSupport.h"
+#include "tests/support/ProductInfText.h"
+
+namespace kvt::setup {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using testing::RemovalTest;
+using testing::RowName;
+
+void AddUsbDevice(sim::World& world, std::string instanceId, std::vector<std::string> hardwareIds) {
+    world.devices.push_back(sim::DeviceNode{"USB", std::move(instanceId), std::move(hardwareIds), {}});
+}
+
+std::vector<std::string> DeviceIds(const sim::World& world) {
+    std::vector<std::string> ids;
+    for (const sim::DeviceNode& node : world.devices) ids.push_back(node.instanceId);
+    return ids;
+}
+
+// Nodes whose first hardware id decides; a list that does not fit the
+// 100-byte buffer is passed over whatever it holds.
+sim::World UsbWorld() {
+    sim::World world = *sim::FreshImage("win10-x64");
+    world.devices.clear();
+    AddUsbDevice(world, "A", {"USB\\VID_2E9C&PID_000B&REV_0100", "USB\\VID_2E9C&PID_000B"});
+    AddUsbDevice(world, "B", {"USB\\VID_2E9C&PID_000C&REV_0100"});
+    AddUsbDevice(world, "C", {std::string(90, 'X'), "USB\\VID_2E9C&PID_000B"});
+    AddUsbDevice(world, "D", {"USB\\VID_2E9C&PID_000B&MI_00" + std::string(80, '0')});
+    AddUsbDevice(world, "E", {"usb\\vid_2e9c&pid_000b"});
+    AddUsbDevice(world, "F", {"USB\\COMPOSITE", "USB\\VID_2E9C&PID_000B"});
+    return world;
+}
+
+TEST_F(RemovalTest, DeleteVidPidRemovesEveryNodeWhoseFirstIdBeginsWithThePrefix) {
+    start(UsbWorld(), kUninstallerRemoval);
+    DeleteVidPid(context());
+
+    EXPECT_THAT(DeviceIds(world()), ElementsAre("B", "C", "D", "F"));
+    EXPECT_THAT(logLines(), ElementsAre("DeleteVidPid BEGIN", "VID&PID : USB\\Vid_2E9C&Pid_000b", "DeleteVidPid END"));
+    EXPECT_THAT(stepTexts(), ElementsAre("Deleting Vid & Pid info..."));
+    EXPECT_THAT(sleeps(), ElementsAre(500u));
+    EXPECT_EQ(sim().deviceSetup().openListCount(), 0u);
+}
+
+TEST_F(RemovalTest, ADeviceThatCannotBeRemovedEndsTheWalk) {
+    start(UsbWorld(), kInstallerRemoval);
+    sim().faults().failCall("DeviceSetup.removeDevice", err::AccessDenied, 1);
+
+    EXPECT_EQ(RemoveUsbDevices(context(), "USB\\Vid_2E9C&Pid_000b"), 0);
+    DeleteVidPid(context(), Reporting::Quiet);  // the next run gets them all
+
+    EXPECT_THAT(DeviceIds(world()), ElementsAre("B", "C", "D", "F"));
+    EXPECT_EQ(sim().deviceSetup().openListCount(), 0u);
+    EXPECT_THAT(stepTexts(), IsEmpty());
+    EXPECT_THAT(sleeps(), IsEmpty());
+}
+
+struct KeyRow {
+    const char* name;
+    const char* os;
+    const char* failingCall;  // the first deletion fails
+    std::vector<std::string> failureLines;
+    friend void PrintTo(const KeyRow& row, std::ostream* out) { *out << row.name; }
+};
+
+class DeleteLptUsbInfoTest : public RemovalTest, public ::testing::WithParamInterface<KeyRow> {};
+
+TEST_P(DeleteLptUsbInfoTest, DeletesBothProtectedDeviceKeys) {
+    const KeyRow& row = GetParam();
+    sim::World world = *sim::FreshImage(row.os);
+    world.registry.ensure(test::kUsbDeviceKey).isProtected = true;
+    world.registry.ensure(test::kLptDeviceKey).isProtected = true;
+    start(std::move(world), kUninstallerRemoval);
+    if (row.failingCall != nullptr) sim().faults().failCall(row.failingCall, err::AccessDenied, 1);
+    sim().lastError() = 1234;  // the failure line carries the thread's last error, not the call's result
+
+    Delete_LPT_USB_Info(context());
+
+    EXPECT_EQ(hasKey(test::kUsbDeviceKey), row.failingCall != nullptr);
+    EXPECT_FALSE(hasKey(test::kLptDeviceKey)) << "the second key is tried whatever became of the first";
+    EXPECT_TRUE(hasKey("HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBPRINT"));
+    std::vector<std::string> expected{"Delete_LPT_USB_Info BEGIN", "REGKEY_1 : " + std::string(test::kUsbDeviceKey),
+                                      "REGKEY_2 : " + std::string(test::kUsbDeviceKey.substr(5))};
+    expected.insert(expected.end(), row.failureLines.begin(), row.failureLines.end());
+    expected.push_back("REGKEY_1 : " + std::string(test::kLptDeviceKey));
+    expected.push_back("REGKEY_2 : " + std::string(test::kLptDeviceKey.substr(5)));
+    expected.push_back("Delete_LPT_USB_Info END");
+    EXPECT_THAT(logLines(), ElementsAreArray(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeleteLptUsbInfoTest,
+    ::testing::Values(
+        KeyRow{"Win10x64", "win10-x64", nullptr, {}}, KeyRow{"XpX86", "xp-x86", nullptr, {}},
+        KeyRow{"FirstFailsOnXp",
+               "xp-x86",
+               "Registry.shDeleteKey",
+               {"SHDeleteKey failed : SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NORVEXKVT-580duo (1234) "}}),
+    RowName());
+
+// The INF store of the rows below: the product's INF under several names.
+struct InfRow {
+    const char* name;
+    const char* os;
+    SetupProgram program;
+    std::vector<std::pair<const char*, std::string>> infs;
+    const char* failingCall;
+    std::vector<const char*> left;  // INF and PNF files still in the store
+    std::vector<std::string> lines;
+    friend void PrintTo(const InfRow& row, std::ostream* out) { *out << row.name; }
+};
+
+class DeleteInfFileTest : public RemovalTest, public ::testing::WithParamInterface<InfRow> {};
+
+TEST_P(DeleteInfFileTest, RemovesTheOemInfFilesThatListTheDriver) {
+    const InfRow& row = GetParam();
+    sim::World world = *sim::FreshImage(row.os);
+    for (const auto& [name, text] : row.infs) {
+        world.files.putFile(std::string("C:\\Windows\\inf\\") + name, text);
+        world.files.putFile(std::string("C:\\Windows\\inf\\") + std::string(name).replace(5, 3, "PNF"), "pnf");
+    }
+    start(std::move(world), row.program == SetupProgram::Installer ? kInstallerRemoval : kUninstallerRemoval);
+    if (row.failingCall != nullptr) sim().faults().failCall(row.failingCall, err::AccessDenied, 1);
+
+    DeleteINFFile(context());
+
+    std::vector<std::string> left;
+    for (const std::string& file : this->world().files.childFiles("C:\\Windows\\inf"))
+        if (!file.starts_with("usbprint") && !file.starts_with("prnge001")) left.push_back(file);
+    EXPECT_THAT(left, ElementsAreArray(row.left));
+    EXPECT_THAT(logLines(), ElementsAreArray(row.lines));
+    EXPECT_EQ(sim().deviceSetup().openInfCount(), 0u);
+}
+
+const std::string kProductInf = test::ProductInfText();
+const std::string kX86Only = test::ModelsInf("NORVEX KVT-580duo", {"NORVEX"});
+const std::string kX64Only = test::ModelsInf("NORVEX KVT-580duo", {"NORVEX.NTamd64"});
+const std::string kSearch64[] = {"SECTION NAME : NORVEX.NTamd64", "KEY NAME : NORVEX KVT-580duo"};
+const std::string kSearch32[] = {"SECTION NAME : NORVEX", "KEY NAME : NORVEX KVT-580duo"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeleteInfFileTest,
+    ::testing::Values(
+        // Windows removes the PNF itself; the step's own attempt then fails.
+        InfRow{
+            "Win10ThroughSetup",
+            "win10-x64",
+            SetupProgram::Uninstaller,
+            {{"oem3.inf", kProductInf}, {"oem4.inf", kX86Only}, {"oem7.inf", kProductInf}},
+            nullptr,
+            {"oem4.inf", "oem4.PNF"},
+            {"DeleteINFFile BEGIN", kSearch64[0], kSearch64[1], "DeleteFile Error : C:\\Windows\\inf\\oem3.PNF , (2)",
+             "DeleteFile Error : C:\\Windows\\inf\\oem7.PNF , (2)", "DeleteINFFile END"}},
+        InfRow{"XpDirectly",
+               "xp-x86",
+               SetupProgram::Uninstaller,
+               {{"oem3.inf", kProductInf}, {"oem4.inf", kX64Only}, {"OEM5.inf", kProductInf}},
+               nullptr,
+               {"oem4.inf", "oem4.PNF", "OEM5.inf", "OEM5.PNF"},
+               {"DeleteINFFile BEGIN", kSearch32[0], kSearch32[1],
+                "'C:\\Windows\\inf\\oem3.inf' has been deleted successfully.", "DeleteINFFile END"}},
+        InfRow{"VistaThroughSetupQuietly",
+               "vista-x86",
+               SetupProgram::Installer,
+               {{"oem3.inf", kX86Only}},
+               nullptr,
+               {},
+               {"DeleteINFFile BEGIN", "DeleteFile Error : C:\\Windows\\inf\\oem3.PNF , (2)", "DeleteINFFile END"}},
+        InfRow{"UnreadableInfIsPassedOver",
+               "xp-x86",
+               SetupProgram::Uninstaller,
+               {{"oem3.inf", kProductInf}},
+               "DeviceSetup.openInfFile",
+               {"oem3.inf", "oem3.PNF"},
+               {"DeleteINFFile BEGIN", kSearch32[0], kSearch32[1], "SetupOpenInfFile failed. 5",
+                "The key name was not found.", "DeleteINFFile END"}},
+        InfRow{"RefusedUninstallLeavesTheInfSilently",
+               "win10-x64",
+               SetupProgram::Uninstaller,
+               {{"oem3.inf", kProductInf}},
+               "DeviceSetup.uninstallOEMInf",
+               {"oem3.inf", "oem3.PNF"},
+               {"DeleteINFFile BEGIN", kSearch64[0], kSearch64[1], "DeleteINFFile END"}},
+        InfRow{
+            "NothingMatches",
+            "win7-x64",
+            SetupProgram::Uninstaller,
+            {},
+            nullptr,
+            {},
+            {"DeleteINFFile BEGIN", kSearch64[0], kSearch64[1], "The key name was not found.", "DeleteINFFile END"}}),
+    RowName());
+
+}  // namespace
+}  // namespace kvt::setup

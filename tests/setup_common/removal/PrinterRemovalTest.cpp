@@ -1,0 +1,128 @@
+// The printer sweep and the driver's deletion with its registry fallback.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "Installer/setup_common/PrinterRemoval.h"
+#include "platform/ports/WinCodes.h"
+#include "tests/setup_common/removal/InstalledProduct.h"
+#include "tests/setup_common/removal/RemovalTestSupport.h"
+
+namespace kvt::setup {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using testing::RemovalTest;
+using testing::RowName;
+using ::testing::UnorderedElementsAre;
+
+constexpr const char* kPrint = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print";
+
+std::vector<std::string> PrinterNames(sim::Simulation& sim) {
+    std::vector<std::string> names;
+    for (const sim::PrinterRecord& printer : sim.spooler().memory()->printers) names.push_back(printer.name);
+    return names;
+}
+
+TEST_F(RemovalTest, SweepDeletesOnlyPrintersOfExactlyTheProductsDriver) {
+    start(test::InstallProduct(test::SystemBeforeProduct("xp-x86")), kInstallerRemoval);
+    ports::PrinterInfo2 lowerCase;
+    lowerCase.printerName = "Counter lower case";
+    lowerCase.portName = "COM1:";
+    lowerCase.driverName = "norvex kvt-580duo";
+    lowerCase.printProcessor = "WinPrint";
+    ports::PrinterHandle handle;
+    ASSERT_EQ(sim().spooler().addPrinter(lowerCase, handle), 0u);
+    sim().spooler().closePrinter(handle);
+
+    DeleteDriverPrinters(context());
+
+    EXPECT_THAT(PrinterNames(sim()), UnorderedElementsAre("Shop Label", "KVT-580duo Counter", "Counter lower case"));
+    EXPECT_THAT(world().spooler.jobs["Shop Label"], ElementsAre(7u));
+}
+
+TEST_F(RemovalTest, FailedPrinterListShowsTheErrorAndEndsTheInstallerBeforeDeletingAnything) {
+    start(test::InstallProduct(test::SystemBeforeProduct("win10-x64")), kInstallerRemoval);
+    sim().faults().failCall("Spooler.enumPrinters", err::AccessDenied);
+
+    EXPECT_THROW(DeleteDriverPrinters(context()), sim::ProcessExited);
+
+    const auto boxes = events<nlohmann::json>("messageBox", "text");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "EnumPrinters Error Code: 5\n\nAccess is denied.\r\n");
+    EXPECT_THAT(events<std::string>("messageBox", "icon"), ElementsAre("warning"));
+    EXPECT_THAT(events<std::uint32_t>("exit", "code"), ElementsAre(0u));
+    EXPECT_EQ(PrinterNames(sim()).size(), 4u);
+    EXPECT_TRUE(logLines().empty());
+}
+
+struct DriverRow {
+    const char* name;
+    const char* os;
+    SetupProgram program;
+    bool printersLeft;  // they keep the spooler from deleting the driver
+    int result;
+    std::vector<std::string> lines;
+    friend void PrintTo(const DriverRow& row, std::ostream* out) { *out << row.name; }
+};
+
+class DeletePrinterDrvTest : public RemovalTest, public ::testing::WithParamInterface<DriverRow> {};
+
+TEST_P(DeletePrinterDrvTest, DeletesTheDriverOfTheSystemsEnvironmentAndRestartsTheSpooler) {
+    const DriverRow& row = GetParam();
+    start(test::InstallProduct(test::SystemBeforeProduct(row.os)),
+          row.program == SetupProgram::Installer ? kInstallerRemoval : kUninstallerRemoval);
+    if (!row.printersLeft)
+        for (const char* printer : {"NORVEX KVT-580duo", "Receipt 2"}) DeletePrinterObject(context(), printer);
+
+    EXPECT_EQ(DeletePrinterDrv(context(), "KVT-580duo"), row.result);
+
+    EXPECT_THAT(logLines(), ElementsAreArray(row.lines));
+    EXPECT_THAT(commands(), ElementsAre("net stop spooler", "net start spooler"));
+    for (const std::string& application : events<std::string>("process", "application"))
+        EXPECT_EQ(application, "C:\\Windows\\system32\\net.exe");
+    const std::string environment = world().os.is64Bit ? "Windows x64" : "Windows NT x86";
+    EXPECT_FALSE(
+        hasKey(std::string(kPrint) + "\\Environments\\" + environment + "\\Drivers\\Version-3\\NORVEX KVT-580duo"));
+    EXPECT_TRUE(
+        hasKey(std::string(kPrint) + "\\Environments\\" + environment + "\\Drivers\\Version-3\\Harbor Label 200"));
+    // Only the spooler takes the driver's files along.
+    EXPECT_EQ(hasFile(test::NativeDriverDirectory(world()) + "\\3\\UNIDRV.DLL"), row.printersLeft);
+}
+
+const std::string kX64DriverKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3\\NORVEX KVT-580duo";
+const std::string kPrinterKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\NORVEX KVT-580duo";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeletePrinterDrvTest,
+    ::testing::Values(DriverRow{"SpoolerDeletesX64Driver",
+                                "win10-x64",
+                                SetupProgram::Installer,
+                                false,
+                                1,
+                                {"DeletePrinterDrv BEGIN", "DeletePrinterDrv END"}},
+                      DriverRow{"SpoolerDeletesX86Driver",
+                                "xp-x86",
+                                SetupProgram::Uninstaller,
+                                false,
+                                1,
+                                {"DeletePrinterDrv BEGIN", "DeletePrinterDrv END"}},
+                      DriverRow{"InstallerFallsBackSilently",
+                                "win10-x64",
+                                SetupProgram::Installer,
+                                true,
+                                0,
+                                {"DeletePrinterDrv BEGIN", "MyRegDeleteKeyEx failed : " + kPrinterKey + " (3001) ",
+                                 "DeletePrinterDrv END"}},
+                      DriverRow{"UninstallerLogsTheRefusal",
+                                "xp-x86",
+                                SetupProgram::Uninstaller,
+                                true,
+                                1,
+                                {"DeletePrinterDrv BEGIN", "DeletePrinterDriverEx returned FALSE. (3001)",
+                                 "DeletePrinterDrv END"}}),
+    RowName());
+
+}  // namespace
+}  // namespace kvt::setup

@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# Runs the substitute driver host on the x86_64 plug-in in a fresh 64-bit
+# Wine prefix, with an X server for the property sheets, and checks its
+# report. Usage: run_plugin_host.sh kvt_plugin_host.exe UI580D.dll
+#
+# What Wine cannot show: its spooler never calls a plug-in by itself, so the
+# host makes the PrinterEvent call the spooler would make.
+set -u
+
+host="${1:?usage: run_plugin_host.sh kvt_plugin_host.exe UI580D.dll}"
+dll="${2:?usage: run_plugin_host.sh kvt_plugin_host.exe UI580D.dll}"
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+[ -x "$wine" ] || fail "$wine is missing: install the 64-bit Wine loader (apt-get install -y wine64)"
+command -v Xvfb >/dev/null || fail "Xvfb is missing (apt-get install -y xvfb)"
+[ -f "$host" ] || fail "host not built: $host"
+[ -f "$dll" ] || fail "plug-in not built: $dll"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/kvt-plugin-host.XXXXXX")"
+export WINEPREFIX="$work/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb_pid=""
+
+cleanup() {
+    [ -x "$wineserver" ] && "$wineserver" -k >/dev/null 2>&1
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A free display: one whose lock file and socket do not exist.
+display=""
+for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+        display=$n
+        break
+    fi
+done
+[ -n "$display" ] || fail "no free X display between :91 and :140"
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+done
+[ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start on :$display"
+export DISPLAY=":$display"
+
+if ! "$wine" wineboot -i >"$work/wineboot.log" 2>&1; then
+    cat "$work/wineboot.log"
+    fail "wineboot could not make the prefix"
+fi
+
+cp "$host" "$dll" "$work/"
+"$wine" "$work/$(basename "$host")" "$work/$(basename "$dll")" --auto >"$work/host.out" 2>"$work/host.err"
+status=$?
+tr -d '\r' <"$work/host.out" >"$work/report.txt"
+cat "$work/report.txt"
+[ "$status" -eq 0 ] || { cat "$work/host.err"; fail "the host exited with $status"; }
+
+expect() {
+    grep -qxF -- "$1" "$work/report.txt" || fail "the report lacks the line: $1"
+}
+
+expect 'ProductVersion: "3, 4, 3, 0"'
+expect 'LoadLibrary: ok'
+expect 'DllGetClassObject of another class: 0x80040111 CLASS_E_CLASSNOTAVAILABLE object untouched'
+expect 'IClassFactory QueryInterface IPrintOemUI: 0x80004002 E_NOINTERFACE object null'
+expect 'CreateInstance with an outer object: 0x80040110 CLASS_E_NOAGGREGATION'
+expect 'DllCanUnloadNow with a server lock: 0x00000001 S_FALSE'
+expect 'DllCanUnloadNow without lock or object: 0x00000000 S_OK'
+expect 'CreateInstance IPrintOemUI: 0x00000000 S_OK'
+expect 'DllCanUnloadNow with a live object: 0x00000001 S_FALSE'
+expect 'PublishDriverInterface: 0x00000000 S_OK'
+expect 'PublishDriverInterface again: 0x00000000 S_OK'
+expect 'driver interface references held: 1 first, 0 second'
+expect 'GetInfo signature: 0x00000000 S_OK last error 0 needed 4 value 0x4D534654'
+expect 'GetInfo version: 0x00000000 S_OK last error 0 needed 4 value 0x00000001'
+expect 'GetInfo signature into 3 bytes: 0x80004005 E_FAIL last error 122 needed 4'
+expect 'GetInfo interface version: 0x80004005 E_FAIL last error 87 needed untouched'
+expect 'GetInfo publisher info: 0x80004005 E_FAIL last error 50 needed 0'
+expect 'DevMode size: 0x00000000 S_OK last error 0 size 20'
+expect 'DevMode default: 0x00000000 S_OK last error 0 record {20, 0x4D534654, 1, 0, 0}'
+expect 'DevMode convert another signature: 0x00000000 S_OK last error 0 record {20, 0x4D534654, 1, 0, 0}'
+expect 'DevMode merge 101 and 100: 0x00000000 S_OK last error 0 record {20, 0x4D534654, 1, 0, 100}'
+expect 'DevMode mode 5: 0x80004005 E_FAIL last error 87 record {20, 0x4D534654, 1, 0, 100}'
+expect 'QueryColorProfile into 31 bytes: 0x80004005 E_FAIL last error 122 size 32'
+expect 'QueryColorProfile into 32 bytes: 0x00000000 S_OK last error 0 size 32 profile "OEMPROFILE.icm" flags 2'
+expect 'QueryColorProfile of query mode 1: 0x80004005 E_FAIL'
+expect 'CommonUIProp mode 1: 0x00000000 S_OK last error 0 item flags 0x00000002 0x00000022 0x00000002'
+expect 'CommonUIProp mode 3: 0x80004005 E_FAIL last error 87 item flags 0x00000002 0x00000022 0x00000002'
+for method in DevQueryPrintEx DeviceCapabilities UpgradePrinter DriverEvent FontInstallerDlgProc UpdateExternalFonts; do
+    expect "$method: 0x80004001 E_NOTIMPL"
+done
+expect 'DocumentPropertySheets of version 0x0101: 0x80004005 E_FAIL last error 87 Result 12345'
+expect 'DocumentPropertySheets GET_INFO_HEADER: 0x00000000 S_OK Result 1 title "OEM UI Page"'
+expect 'DevicePropertySheets DESTROY: 0x00000000 S_OK Result 1'
+expect 'DevicePropertySheets SET_RESULT 7: 0x00000000 S_OK Result 7'
+expect 'DocumentPropertySheets GET_ICON: 0x00000000 S_OK Result 0'
+
+expect 'AddPrinterDriverW: ok'
+expect 'AddPrinterW: ok'
+expect 'printer before PrinterEvent attributes: 0x00000240'
+expect 'PrinterEvent PRINTER_EVENT_ADD_CONNECTION: 0x00000000 S_OK'
+expect 'printer after PRINTER_EVENT_ADD_CONNECTION attributes: 0x00000240'
+expect 'printer after PRINTER_EVENT_ADD_CONNECTION version values: missing (2), missing (2), missing (2), missing (2)'
+expect 'PrinterEvent PRINTER_EVENT_INITIALIZE: 0x00000000 S_OK'
+expect 'printer after PRINTER_EVENT_INITIALIZE attributes: 0x00001800'
+expect 'printer after PRINTER_EVENT_INITIALIZE version values: 3, 4, 3, 0'
+# Wine keeps the print processor named by SetPrinterW only when it knows it.
+if grep -qxF 'AddPrintProcessorW: ok' "$work/report.txt"; then
+    expect 'printer after PRINTER_EVENT_INITIALIZE print processor: "NVX PRINT PROCESSOR KVT580duo"'
+fi
+
+expect 'page record 1: template 116 title "Paper" size v3 flags PSP_USETITLE with page state'
+expect 'page record 2: template 121 title "Document Settings" size v3 flags PSP_USETITLE with page state'
+expect 'DocumentPropertySheets INIT: 0x00000000 S_OK Result 2 pages 2'
+expect 'sheet "KVT-580duo Printing Preferences" tabs: 2'
+expect 'sheet "KVT-580duo Printing Preferences" tab 1: "Paper" shown, page state bound'
+expect 'sheet "KVT-580duo Printing Preferences" tab 2: "Document Settings" shown, page state bound'
+expect 'page record 1: template 133 title "Version" size v3 flags PSP_USETITLE with page state'
+expect 'DevicePropertySheets INIT: 0x00000000 S_OK Result 1 pages 1'
+expect 'sheet "KVT-580duo Properties" tabs: 1'
+expect 'sheet "KVT-580duo Properties" tab 1: "Version" shown, page state bound'
+
+expect 'Release of the plug-in object: 0'
+expect 'driver interface references after the release: 0'
+expect 'DllCanUnloadNow after the last release: 0x00000000 S_OK'
+echo "wine_plugin_host: the host's report holds every expected line"
