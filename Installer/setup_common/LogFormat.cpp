@@ -5,17 +5,17 @@
 namespace kvt::setup::logformat {
 namespace {
 
-// The spec strings handed to snprintf below are cut from a format that
+// The directive texts handed to snprintf below are cut from a format that
 // LogFormat checked while compiling, with a length modifier of our own that
 // matches the argument passed; neither user nor system text can reach them.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
 template <typename T>
-void AppendFormatted(std::string& out, const std::string& spec, T value) {
-    const int needed = std::snprintf(nullptr, 0, spec.c_str(), value);
+void AppendFormatted(std::string& out, const std::string& directive, T value) {
+    const int needed = std::snprintf(nullptr, 0, directive.c_str(), value);
     if (needed <= 0) return;
     std::string piece(static_cast<std::size_t>(needed) + 1, '\0');
-    std::snprintf(piece.data(), piece.size(), spec.c_str(), value);
+    std::snprintf(piece.data(), piece.size(), directive.c_str(), value);
     piece.resize(static_cast<std::size_t>(needed));
     out += piece;
 }
@@ -46,21 +46,21 @@ unsigned long long AsUnsigned(unsigned long long bits, Length length) {
 }
 
 void AppendDirective(std::string& out, std::string_view format, const Directive& d, const LogArg& arg) {
-    std::string spec(format.substr(d.begin, d.specEnd - d.begin));
+    std::string directive(format.substr(d.begin, d.specEnd - d.begin));
     switch (d.conversion) {
         case 's':
             // std::string keeps the C semantics: the text ends at a zero byte.
-            AppendFormatted(out, spec + 's', std::string(arg.text).c_str());
+            AppendFormatted(out, directive + 's', std::string(arg.text).c_str());
             return;
         case 'c':
-            AppendFormatted(out, spec + 'c', static_cast<int>(arg.bits));
+            AppendFormatted(out, directive + 'c', static_cast<int>(arg.bits));
             return;
         case 'd':
         case 'i':
-            AppendFormatted(out, spec + "ll" + d.conversion, AsSigned(arg.bits, d.length));
+            AppendFormatted(out, directive + "ll" + d.conversion, AsSigned(arg.bits, d.length));
             return;
         default:
-            AppendFormatted(out, spec + "ll" + d.conversion, AsUnsigned(arg.bits, d.length));
+            AppendFormatted(out, directive + "ll" + d.conversion, AsUnsigned(arg.bits, d.length));
             return;
     }
 }
