@@ -32,18 +32,18 @@ bool ApplyPrinterSettings(ports::PluginSpooler& spooler, ports::PrinterHandle pr
 
 HResult InitializePrinter(ports::PluginSpooler& spooler, std::u16string_view printerName) {
     ports::PrinterHandle printer;
-    if (spooler.openPrinter(printerName, ports::spool::PrinterAllAccess, printer) != err::Success) return kEFail;
+    if (spooler.openPrinter(printerName, ports::spool::PrinterAllAccess, printer) != err::Success) return hr::EFail;
     const bool settingsApplied = ApplyPrinterSettings(spooler, printer);
     // The installer recognises the driver by these values, so they are
     // written even when the settings could not be.
     for (const VersionValue& value : kDriverVersionValues)
         spooler.setPrinterData(printer, value.name, Dword(value.number));
     spooler.closePrinter(printer);
-    return settingsApplied ? kSOk : kEFail;
+    return settingsApplied ? hr::SOk : hr::EFail;
 }
 
 HResult PrinterEvent(ports::PluginSpooler& spooler, std::u16string_view printerName, int event) {
-    if (event != printer_event::Initialize) return kSOk;
+    if (event != printer_event::Initialize) return hr::SOk;
     return InitializePrinter(spooler, printerName);
 }
 

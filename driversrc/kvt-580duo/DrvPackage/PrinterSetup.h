@@ -6,14 +6,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "driversrc/kvt-580duo/DrvPackage/ComResults.h"
 #include "platform/ports/PluginSpooler.h"
 
 namespace kvt::plugin {
-
-// COM result codes (HRESULT).
-using HResult = std::int32_t;
-inline constexpr HResult kSOk = 0;
-inline constexpr HResult kEFail = static_cast<HResult>(0x80004005u);
 
 // Event codes of IPrintOemUI::PrinterEvent.
 namespace printer_event {

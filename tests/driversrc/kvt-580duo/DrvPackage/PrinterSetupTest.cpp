@@ -136,14 +136,14 @@ TEST_P(PrinterEventTest, InitialisesOnlyOnItsEvent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Events, PrinterEventTest,
-    ::testing::Values(EventRow{"AddConnection", 1, "Kitchen", "", 0, kSOk, false, false},
-                      EventRow{"DeletePrinter", 4, "Kitchen", "", 0, kSOk, false, false},
-                      EventRow{"Initialize", 3, "Kitchen", "", 0, kSOk, true, true},
-                      EventRow{"CannotOpen", 3, "Kitchen", "PluginSpooler.openPrinter", 0, kEFail, false, false},
-                      EventRow{"UnknownPrinter", 3, "Nowhere", "", 0, kEFail, false, false},
-                      EventRow{"SizeQueryRefused", 3, "Kitchen", "PluginSpooler.getPrinter", 1, kEFail, false, true},
-                      EventRow{"ReadRefused", 3, "Kitchen", "PluginSpooler.getPrinter", 2, kEFail, false, true},
-                      EventRow{"WriteBackRefused", 3, "Kitchen", "PluginSpooler.setPrinter", 0, kSOk, false, true}),
+    ::testing::Values(EventRow{"AddConnection", 1, "Kitchen", "", 0, hr::SOk, false, false},
+                      EventRow{"DeletePrinter", 4, "Kitchen", "", 0, hr::SOk, false, false},
+                      EventRow{"Initialize", 3, "Kitchen", "", 0, hr::SOk, true, true},
+                      EventRow{"CannotOpen", 3, "Kitchen", "PluginSpooler.openPrinter", 0, hr::EFail, false, false},
+                      EventRow{"UnknownPrinter", 3, "Nowhere", "", 0, hr::EFail, false, false},
+                      EventRow{"SizeQueryRefused", 3, "Kitchen", "PluginSpooler.getPrinter", 1, hr::EFail, false, true},
+                      EventRow{"ReadRefused", 3, "Kitchen", "PluginSpooler.getPrinter", 2, hr::EFail, false, true},
+                      EventRow{"WriteBackRefused", 3, "Kitchen", "PluginSpooler.setPrinter", 0, hr::SOk, false, true}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
