@@ -2,16 +2,16 @@
 # Installs the Debian packages that the builds and tests need when they are
 # missing. As root it installs them with apt-get; otherwise it names them and
 # stops.
-#   scripts/ensure-packages.sh native   compilers and libraries of the native build (clang for the fuzzer)
-#   scripts/ensure-packages.sh all      also the MinGW-w64 cross compilers, wine64 and Xvfb
+#   scripts/ensure-packages.sh native   compilers and libraries of the native build
+#   scripts/ensure-packages.sh all      also the MinGW-w64 cross compilers, wine64, Xvfb and clang (fuzzer)
 set -euo pipefail
 
-native=(cmake ninja-build g++ make libgtest-dev libgmock-dev nlohmann-json3-dev clang libclang-rt-14-dev)
-cross=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb imagemagick)
+native=(cmake ninja-build g++ make libgtest-dev libgmock-dev nlohmann-json3-dev)
+further=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb imagemagick clang libclang-rt-14-dev)
 
 case "${1:-all}" in
   native) wanted=("${native[@]}") ;;
-  all) wanted=("${native[@]}" "${cross[@]}") ;;
+  all) wanted=("${native[@]}" "${further[@]}") ;;
   *) echo "usage: $0 native|all" >&2; exit 2 ;;
 esac
 
