@@ -8,6 +8,7 @@
 
 #include "platform/ports/WinCodes.h"
 #include "platform/win32/GrowingBuffer.h"
+#include "platform/win32/PrinterInfo2Copy.h"
 #include "platform/win32/Win32Calls.h"
 
 namespace kvt::win32 {
@@ -41,67 +42,10 @@ std::u16string Text(const wchar_t* text) {
 }
 
 ports::PrinterInfo2W FromPrinterInfo(const PRINTER_INFO_2W& p) {
-    ports::PrinterInfo2W info;
-    info.serverName = Text(p.pServerName);
-    info.printerName = Text(p.pPrinterName);
-    info.shareName = Text(p.pShareName);
-    info.portName = Text(p.pPortName);
-    info.driverName = Text(p.pDriverName);
-    info.comment = Text(p.pComment);
-    info.location = Text(p.pLocation);
-    info.sepFile = Text(p.pSepFile);
-    info.printProcessor = Text(p.pPrintProcessor);
-    info.dataType = Text(p.pDatatype);
-    info.parameters = Text(p.pParameters);
-    info.attributes = p.Attributes;
-    info.priority = p.Priority;
-    info.defaultPriority = p.DefaultPriority;
-    info.startTime = p.StartTime;
-    info.untilTime = p.UntilTime;
-    info.status = p.Status;
-    info.jobs = p.cJobs;
-    info.averagePpm = p.AveragePPM;
-    return info;
+    return ReadPrinterInfo2<ports::PrinterInfo2W>(p, [](const wchar_t* text) { return Text(text); });
 }
 
-// The texts of a PRINTER_INFO_2W handed to winspool, alive as long as the
-// record that points at them.
-struct PrinterTexts {
-    explicit PrinterTexts(const ports::PrinterInfo2W& info)
-        : printerName(info.printerName),
-          shareName(WideArg::OrNull(info.shareName)),
-          portName(info.portName),
-          driverName(info.driverName),
-          comment(WideArg::OrNull(info.comment)),
-          location(WideArg::OrNull(info.location)),
-          sepFile(WideArg::OrNull(info.sepFile)),
-          printProcessor(info.printProcessor),
-          dataType(WideArg::OrNull(info.dataType)),
-          parameters(WideArg::OrNull(info.parameters)) {}
-
-    // Texts and numbers; the device mode and the server name stay as read.
-    void applyTo(PRINTER_INFO_2W& p, const ports::PrinterInfo2W& info) {
-        p.pPrinterName = printerName.get();
-        p.pShareName = shareName.get();
-        p.pPortName = portName.get();
-        p.pDriverName = driverName.get();
-        p.pComment = comment.get();
-        p.pLocation = location.get();
-        p.pSepFile = sepFile.get();
-        p.pPrintProcessor = printProcessor.get();
-        p.pDatatype = dataType.get();
-        p.pParameters = parameters.get();
-        p.Attributes = info.attributes;
-        p.Priority = info.priority;
-        p.DefaultPriority = info.defaultPriority;
-        p.StartTime = info.startTime;
-        p.UntilTime = info.untilTime;
-        p.Status = info.status;
-    }
-
-    WideArg printerName, shareName, portName, driverName, comment, location, sepFile, printProcessor, dataType,
-        parameters;
-};
+using PrinterTexts = PrinterInfo2Texts<WideArg>;
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 
 #include "platform/ports/WinCodes.h"
 #include "platform/win32/GrowingBuffer.h"
+#include "platform/win32/PrinterInfo2Copy.h"
 #include "platform/win32/Win32Calls.h"
 
 namespace kvt::win32 {
@@ -80,67 +81,10 @@ const Record* Records(const std::vector<std::uint8_t>& buffer) {
 }
 
 ports::PrinterInfo2 FromPrinterInfo(const PRINTER_INFO_2A& p) {
-    ports::PrinterInfo2 info;
-    info.serverName = Text(p.pServerName);
-    info.printerName = Text(p.pPrinterName);
-    info.shareName = Text(p.pShareName);
-    info.portName = Text(p.pPortName);
-    info.driverName = Text(p.pDriverName);
-    info.comment = Text(p.pComment);
-    info.location = Text(p.pLocation);
-    info.sepFile = Text(p.pSepFile);
-    info.printProcessor = Text(p.pPrintProcessor);
-    info.dataType = Text(p.pDatatype);
-    info.parameters = Text(p.pParameters);
-    info.attributes = p.Attributes;
-    info.priority = p.Priority;
-    info.defaultPriority = p.DefaultPriority;
-    info.startTime = p.StartTime;
-    info.untilTime = p.UntilTime;
-    info.status = p.Status;
-    info.jobs = p.cJobs;
-    info.averagePpm = p.AveragePPM;
-    return info;
+    return ReadPrinterInfo2<ports::PrinterInfo2>(p, [](const char* text) { return Text(text); });
 }
 
-// The texts of a PRINTER_INFO_2A to be handed to winspool, kept alive as
-// long as the record that points at them.
-struct PrinterTexts {
-    explicit PrinterTexts(const ports::PrinterInfo2& info)
-        : printerName(info.printerName),
-          shareName(Arg::OrNull(info.shareName)),
-          portName(info.portName),
-          driverName(info.driverName),
-          comment(Arg::OrNull(info.comment)),
-          location(Arg::OrNull(info.location)),
-          sepFile(Arg::OrNull(info.sepFile)),
-          printProcessor(info.printProcessor),
-          dataType(Arg::OrNull(info.dataType)),
-          parameters(Arg::OrNull(info.parameters)) {}
-
-    // Fills the record's texts and numbers; the device mode, the security
-    // descriptor and the server name stay as they are.
-    void applyTo(PRINTER_INFO_2A& p, const ports::PrinterInfo2& info) {
-        p.pPrinterName = printerName.get();
-        p.pShareName = shareName.get();
-        p.pPortName = portName.get();
-        p.pDriverName = driverName.get();
-        p.pComment = comment.get();
-        p.pLocation = location.get();
-        p.pSepFile = sepFile.get();
-        p.pPrintProcessor = printProcessor.get();
-        p.pDatatype = dataType.get();
-        p.pParameters = parameters.get();
-        p.Attributes = info.attributes;
-        p.Priority = info.priority;
-        p.DefaultPriority = info.defaultPriority;
-        p.StartTime = info.startTime;
-        p.UntilTime = info.untilTime;
-        p.Status = info.status;
-    }
-
-    Arg printerName, shareName, portName, driverName, comment, location, sepFile, printProcessor, dataType, parameters;
-};
+using PrinterTexts = PrinterInfo2Texts<Arg>;
 
 ports::DriverInfo3 FromDriverInfo(const DRIVER_INFO_3A& d) {
     ports::DriverInfo3 info;
