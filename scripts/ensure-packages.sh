@@ -31,7 +31,7 @@ fi
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-if ! apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+if ! apt-get install -y -q "${missing[@]}"; then
   apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  apt-get install -y -q "${missing[@]}"
 fi
