@@ -41,52 +41,38 @@ std::vector<std::uint8_t> NarrowBytes(const std::vector<std::uint8_t>& wide) {
     return ansi;
 }
 
+// The same record in the other character width: texts converted, numbers kept.
+template <typename To, typename From, typename Convert>
+To ConvertPrinterInfo2(const From& from, Convert text) {
+    To to;
+    to.serverName = text(from.serverName);
+    to.printerName = text(from.printerName);
+    to.shareName = text(from.shareName);
+    to.portName = text(from.portName);
+    to.driverName = text(from.driverName);
+    to.comment = text(from.comment);
+    to.location = text(from.location);
+    to.sepFile = text(from.sepFile);
+    to.printProcessor = text(from.printProcessor);
+    to.dataType = text(from.dataType);
+    to.parameters = text(from.parameters);
+    to.attributes = from.attributes;
+    to.priority = from.priority;
+    to.defaultPriority = from.defaultPriority;
+    to.startTime = from.startTime;
+    to.untilTime = from.untilTime;
+    to.status = from.status;
+    to.jobs = from.jobs;
+    to.averagePpm = from.averagePpm;
+    return to;
+}
+
 ports::PrinterInfo2W Widen(const ports::PrinterInfo2& a) {
-    ports::PrinterInfo2W w;
-    w.serverName = AnsiToUtf16(a.serverName);
-    w.printerName = AnsiToUtf16(a.printerName);
-    w.shareName = AnsiToUtf16(a.shareName);
-    w.portName = AnsiToUtf16(a.portName);
-    w.driverName = AnsiToUtf16(a.driverName);
-    w.comment = AnsiToUtf16(a.comment);
-    w.location = AnsiToUtf16(a.location);
-    w.sepFile = AnsiToUtf16(a.sepFile);
-    w.printProcessor = AnsiToUtf16(a.printProcessor);
-    w.dataType = AnsiToUtf16(a.dataType);
-    w.parameters = AnsiToUtf16(a.parameters);
-    w.attributes = a.attributes;
-    w.priority = a.priority;
-    w.defaultPriority = a.defaultPriority;
-    w.startTime = a.startTime;
-    w.untilTime = a.untilTime;
-    w.status = a.status;
-    w.jobs = a.jobs;
-    w.averagePpm = a.averagePpm;
-    return w;
+    return ConvertPrinterInfo2<ports::PrinterInfo2W>(a, [](const std::string& text) { return AnsiToUtf16(text); });
 }
 
 ports::PrinterInfo2 Narrow(const ports::PrinterInfo2W& w) {
-    ports::PrinterInfo2 a;
-    a.serverName = Utf16ToAnsi(w.serverName);
-    a.printerName = Utf16ToAnsi(w.printerName);
-    a.shareName = Utf16ToAnsi(w.shareName);
-    a.portName = Utf16ToAnsi(w.portName);
-    a.driverName = Utf16ToAnsi(w.driverName);
-    a.comment = Utf16ToAnsi(w.comment);
-    a.location = Utf16ToAnsi(w.location);
-    a.sepFile = Utf16ToAnsi(w.sepFile);
-    a.printProcessor = Utf16ToAnsi(w.printProcessor);
-    a.dataType = Utf16ToAnsi(w.dataType);
-    a.parameters = Utf16ToAnsi(w.parameters);
-    a.attributes = w.attributes;
-    a.priority = w.priority;
-    a.defaultPriority = w.defaultPriority;
-    a.startTime = w.startTime;
-    a.untilTime = w.untilTime;
-    a.status = w.status;
-    a.jobs = w.jobs;
-    a.averagePpm = w.averagePpm;
-    return a;
+    return ConvertPrinterInfo2<ports::PrinterInfo2>(w, [](const std::u16string& text) { return Utf16ToAnsi(text); });
 }
 
 }  // namespace

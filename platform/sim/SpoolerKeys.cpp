@@ -209,25 +209,26 @@ json ReadImageFields(const RegistryKeyRecord* key) {
 
 // ---------------------------------------------------------------- reading
 
-MonitorRecord ReadMonitor(const RegistryStore& store, const std::string& path, std::string_view environment) {
+// Monitors and print processors are both a named key whose "Driver" value
+// names the DLL.
+template <typename Record>
+Record ReadNamedDll(const RegistryStore& store, const std::string& path, std::string_view environment) {
     const RegistryKeyRecord* key = store.find(path);
-    MonitorRecord monitor;
-    monitor.name = LastComponent(path);
-    monitor.environment = environment;
-    monitor.dll = Text(key, value::Driver);
-    monitor.extra = ReadImageFields(key);
-    return monitor;
+    Record record;
+    record.name = LastComponent(path);
+    record.environment = environment;
+    record.dll = Text(key, value::Driver);
+    record.extra = ReadImageFields(key);
+    return record;
+}
+
+MonitorRecord ReadMonitor(const RegistryStore& store, const std::string& path, std::string_view environment) {
+    return ReadNamedDll<MonitorRecord>(store, path, environment);
 }
 
 PrintProcessorRecord ReadPrintProcessor(const RegistryStore& store, const std::string& path,
                                         std::string_view environment) {
-    const RegistryKeyRecord* key = store.find(path);
-    PrintProcessorRecord processor;
-    processor.name = LastComponent(path);
-    processor.environment = environment;
-    processor.dll = Text(key, value::Driver);
-    processor.extra = ReadImageFields(key);
-    return processor;
+    return ReadNamedDll<PrintProcessorRecord>(store, path, environment);
 }
 
 DriverRecord ReadDriver(const RegistryStore& store, const std::string& path, std::string_view environment,
