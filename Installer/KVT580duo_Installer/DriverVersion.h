@@ -5,8 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "Installer/setup_common/RemovalContext.h"
 #include "Installer/setup_common/SetupLog.h"
 #include "platform/ports/Platform.h"
+#include "platform/ports/SetupWindow.h"
 
 namespace kvt::installer {
 
@@ -26,9 +28,39 @@ public:
     // environment and the package folder from the WOW64 flag.
     void SetSystemInfo(int wow64, int osCode);
 
+    // Wires the engine to the main window's step text and progress bar.
+    void SetControlPointers(ports::SetupWindow& window);
+
     // Loads an entry of the installer's product record into the scratch
     // string; an entry that does not exist leaves it empty.
     const std::string& LoadEntry(int number);
+
+    // Install sequences (InstallSequences.cpp): the port code is 1000 + the
+    // port dialog's selection index (1006 is USB).
+    void AddToWin2K(int portCode);
+    void AddToWin2KWithWHQL(int portCode);
+
+    // Spooler registration of the driver's parts (ComponentRegistration.cpp).
+    bool AddLanguageMonitor();
+    bool AddPrinterProcessor();
+    bool AddPrinterDriverToSystem();
+    // Returns 1; a failed printer creation ends the process.
+    int AddPrinterToSystem(int portCode, std::string_view printerName);
+
+    // File staging (FileStaging.cpp).
+    void CopyFilesNeededToAddPrnDrv();
+    void DeleteFilesUsed();
+    void CopyFilesOfUtilities();
+    int CreateDirectoryWithSA(std::string_view path);
+    bool HandleCopyFileError(std::string_view source, std::string_view target, std::uint32_t error);
+
+    // INF store and uninstall entry (InfRegistration.cpp).
+    int INFFileExist(std::string_view sectionName, std::string_view unused);
+    void CopyINFFile();
+    void RegisterUninstallInfo();
+
+    // Whether the product's driver is registered (the installer's form).
+    int PrinterDrvExist(std::string_view driverName);
 
     int osCode() const { return osCode_; }
     int wow64() const { return wow64_; }
@@ -48,13 +80,32 @@ public:
     const std::string& secondDriverDll() const { return secondDriverDll_; }
     int ownProcessor() const { return ownProcessor_; }
 
-protected:
+    // Progress protocol of the worker (ProgressProtocol.cpp): the step text
+    // is assigned, a step sends PBM_STEPIT and posts the refresh, complete
+    // sets the bar to 100 and posts the refresh.
+    void SetStepText(std::string_view text);
+    void Step();
+    void Complete();
+    void Sleep(std::uint32_t milliseconds);
+    // The error report of the spooler and setup calls: `head` formatted with
+    // the code (e.g. "AddMonitor, ERR CODE: 3000\n\n") followed by the
+    // system's English text for the code, in a box with the error icon.
+    void ShowErrorReport(std::string_view head, std::uint32_t code);
+
+    // The removal engine's view of this run (the installer's form); valid
+    // once SetControlPointers has run.
+    setup::RemovalContext RemovalContextFor(const setup::RemovalForm& form);
+
     ports::Platform& platform() { return platform_; }
     setup::SetupLog& log() { return log_; }
+    ports::SetupWindow* window() { return window_; }
+
+protected:
 
 private:
     ports::Platform& platform_;
     setup::SetupLog& log_;
+    ports::SetupWindow* window_ = nullptr;  // step text and progress bar
 
     int osCode_ = 2010;
     int wow64_ = 0;

@@ -1,0 +1,67 @@
+#pragma once
+// The installer's main window as its flow sees it: the state the window
+// object holds (OS code, WOW64 flag, busy and removing flags, the engine) and
+// the flow the worker thread runs from the system check to the end of the
+// process. The Win32 shell owns the real window and the worker thread and
+// calls into this object; the simulation drives it the same way.
+#include <string>
+
+#include "Installer/KVT580duo_Installer/DriverVersion.h"
+#include "Installer/setup_common/SetupLog.h"
+#include "platform/ports/Platform.h"
+#include "platform/ports/PortDialog.h"
+#include "platform/ports/SetupWindow.h"
+
+namespace kvt::installer {
+
+class NVXPOS_InstallerDlg {
+public:
+    NVXPOS_InstallerDlg(ports::Platform& platform, ports::SetupWindow& window, ports::PortDialog& portDialog);
+    NVXPOS_InstallerDlg(const NVXPOS_InstallerDlg&) = delete;
+    NVXPOS_InstallerDlg& operator=(const NVXPOS_InstallerDlg&) = delete;
+
+    // The window's initialisation up to the start of the worker: the log,
+    // the system facts, the engine's environment and control pointers, the
+    // version text, the spooler started (2000 ms), the flags cleared, a
+    // refresh, and the progress bar's range 0..100 and step 9.
+    void OnInitDialog();
+
+    // Worker thread entry; runs RunInstallation and returns 0 (never reached
+    // in practice: every path of the flow ends the process).
+    int InstallThreadProc();
+
+    // System check, port choice, version check and install sequence; ends
+    // the process through the exit port.
+    void RunInstallation();
+    void InstallWithPortDialog();
+    void InstallWithConfiguredPort();
+    // Returns only when the installation may go on.
+    void CheckInstalledVersion();
+
+    // Read by the window thread's message filter.
+    int busy() const { return busy_; }
+    int removing() const { return removing_; }
+    // "Driver Version: V3.4.3" once OnInitDialog has run.
+    const std::string& versionText() const { return versionText_; }
+    int osCode() const { return osCode_; }
+    int wow64() const { return wow64_; }
+    InstallEngine& engine() { return engine_; }
+
+private:
+    // Port code 1000 + index; an index outside 0..6 installs nothing.
+    void InstallOnPort(int selection);
+
+    ports::Platform& platform_;
+    ports::SetupWindow& window_;
+    ports::PortDialog& portDialog_;
+    setup::SetupLog log_;
+
+    int osCode_ = 2010;
+    int wow64_ = 0;
+    volatile int busy_ = 0;
+    volatile int removing_ = 0;
+    InstallEngine engine_;
+    std::string versionText_;
+};
+
+}  // namespace kvt::installer
