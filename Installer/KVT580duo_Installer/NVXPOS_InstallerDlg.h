@@ -4,6 +4,7 @@
 // the flow the worker thread runs from the system check to the end of the
 // process. The Win32 shell owns the real window and the worker thread and
 // calls into this object; the simulation drives it the same way.
+#include <atomic>
 #include <string>
 
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
@@ -39,8 +40,8 @@ public:
     void CheckInstalledVersion();
 
     // Read by the window thread's message filter.
-    int busy() const { return busy_; }
-    int removing() const { return removing_; }
+    int busy() const { return busy_.load(); }
+    int removing() const { return removing_.load(); }
     // "Driver Version: V3.4.3" once OnInitDialog has run.
     const std::string& versionText() const { return versionText_; }
     int osCode() const { return osCode_; }
@@ -58,8 +59,8 @@ private:
 
     int osCode_ = 2010;
     int wow64_ = 0;
-    volatile int busy_ = 0;
-    volatile int removing_ = 0;
+    std::atomic<int> busy_{0};
+    std::atomic<int> removing_{0};
     InstallEngine engine_;
     std::string versionText_;
 };
