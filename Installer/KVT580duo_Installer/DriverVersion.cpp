@@ -1,5 +1,6 @@
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
 
+#include "Installer/setup_common/DriverPresence.h"
 #include "Installer/setup_common/ProductConfiguration.h"
 
 namespace kvt::installer {
@@ -43,6 +44,30 @@ void InstallEngine::SetSystemInfo(int wow64, int osCode) {
 
     log_.WriteLog("ENV : %s, DRV DIR : %s ", environment_, packageFolder_);
     log_.WriteLog("SetSystemInfo END");
+}
+
+void InstallEngine::SetControlPointers(ports::SetupWindow& window) {
+    log_.WriteLog("\r\n");
+    log_.WriteLog("SetControlPointers BEGIN");
+    window_ = &window;
+    log_.WriteLog("SetControlPointers END");
+}
+
+int InstallEngine::PrinterDrvExist(std::string_view driverName) {
+    return setup::PrinterDrvExist(platform_, log_, driverName, window_);
+}
+
+setup::RemovalContext InstallEngine::RemovalContextFor(const setup::RemovalForm& form) {
+    return setup::RemovalContext{
+        .platform = platform_,
+        .spooler = platform_.spooler,
+        .devices = platform_.devices,
+        .window = *window_,
+        .log = log_,
+        .wow64 = wow64_,
+        .osCode = osCode_,
+        .form = form,
+    };
 }
 
 const std::string& InstallEngine::LoadEntry(int number) {

@@ -2,6 +2,7 @@
 // The installer's engine: the product configuration it installs by, the
 // driver environment and package folder of the running system, and (in later
 // files of this module) the install steps themselves.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -103,6 +104,18 @@ public:
 protected:
 
 private:
+    // Directories as the steps read them into their 256-byte buffers; empty
+    // when the system does not answer.
+    std::string WindowsDirectory();
+    std::string SystemDirectory();
+    // The spooler's driver directory for the driver's own environment.
+    std::string DriverDirectory();
+    // folder + "\" + name.
+    static std::string InFolder(std::string_view folder, std::string_view name);
+    // One overwriting copy: logs "FILE SRC : %s" and hands a failure to
+    // HandleCopyFileError when `handleFailure` is set. Returns the copy's code.
+    std::uint32_t CopyStepFile(std::string_view source, std::string_view target, bool handleFailure);
+
     ports::Platform& platform_;
     setup::SetupLog& log_;
     ports::SetupWindow* window_ = nullptr;  // step text and progress bar

@@ -47,6 +47,8 @@ public:
     int osCode() const { return osCode_; }
     int wow64() const { return wow64_; }
     InstallEngine& engine() { return engine_; }
+    // The run's step log (its path is known once OnInitDialog has run).
+    const setup::SetupLog& log() const { return log_; }
 
 private:
     // Port code 1000 + index; an index outside 0..6 installs nothing.

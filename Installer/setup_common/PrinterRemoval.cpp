@@ -1,10 +1,10 @@
 #include "Installer/setup_common/PrinterRemoval.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "Installer/setup_common/BoundedText.h"
+#include "Installer/setup_common/ErrorReport.h"
 #include "Installer/setup_common/MachineKeyDeletion.h"
 #include "Installer/setup_common/RemovalSequence.h"
 #include "Installer/setup_common/SpoolerService.h"
@@ -22,9 +22,7 @@ constexpr std::string_view kDriversKeyX86 =
 constexpr std::string_view kPrintersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 
 std::string EnumPrintersErrorText(ports::Platform& platform, std::uint32_t code) {
-    char head[64];
-    std::snprintf(head, sizeof head, "EnumPrinters Error Code: %d\n\n", static_cast<int>(code));
-    return std::string(head) + platform.system.formatMessage(code);
+    return ErrorReportText(platform.system, "EnumPrinters Error Code: %d\n\n", code);
 }
 
 std::uint32_t JobCommandForSystem(ports::Platform& platform) {

@@ -60,6 +60,37 @@ bool IsPrintUiEntry(const std::vector<std::string>& words) {
            (EqualsNoCase(words[3], "printui.dll,PrintUIEntry") || EqualsNoCase(words[3], "printui,PrintUIEntry"));
 }
 
+// cmd.exe of the system directory that a 32-bit program sees (System32,
+// or SysWOW64 where WOW64 redirects it); a cmd.exe anywhere else is some
+// other program.
+bool IsSystemCmd(const World& world, std::string_view application) {
+    std::string path;
+    if (winpath::Normalise(application, world.currentDirectory, path) != err::Success) return false;
+    if (!EqualsNoCase(winpath::NameOf(path), "cmd.exe")) return false;
+    const std::string_view folder = winpath::ParentOf(path);
+    return EqualsNoCase(folder, winpath::Join(world.windowsDirectory, "System32")) ||
+           (world.os.is64Bit && EqualsNoCase(folder, winpath::Join(world.windowsDirectory, "SysWOW64")));
+}
+
+// cmd looks for a program named without a path in its current directory
+// before the system directories, unless the environment holds
+// NoDefaultCurrentDirectoryInExePath (any value).
+bool SearchesCurrentDirectory(const ports::ProcessStart& start) {
+    constexpr std::string_view kVariable = "NoDefaultCurrentDirectoryInExePath=";
+    return std::none_of(start.environment.begin(), start.environment.end(),
+                        [&](const std::string& entry) { return StartsWithNoCase(entry, kVariable); });
+}
+
+bool CurrentDirectoryShadowsRundll32(const World& world, const ports::ProcessStart& start) {
+    if (!SearchesCurrentDirectory(start)) return false;
+    std::string currentDirectory;
+    if (winpath::Normalise(world.currentDirectory, {}, currentDirectory) != err::Success) return false;
+    for (std::string_view extension : {".COM", ".EXE", ".BAT", ".CMD"})
+        if (world.files.findFile(winpath::Join(currentDirectory, std::string("RUNDLL32") + std::string(extension))))
+            return true;
+    return false;
+}
+
 std::string* ValueSwitch(PrintUiRequest& request, std::string_view word) {
     if (word == "/b") return &request.printerName;
     if (word == "/f") return &request.infPath;
@@ -254,10 +285,13 @@ std::optional<PrintUiRequest> ParsePrintUiCommandLine(std::string_view commandLi
 }
 
 std::optional<ProcessOutcome> RunPrintUiCommand(Simulation& sim, const ports::ProcessStart& start) {
-    if (!NamesProgram(start.application, "cmd")) return std::nullopt;
+    if (!IsSystemCmd(sim.world(), start.application)) return std::nullopt;
     std::uint32_t error = err::Success;
     const std::optional<PrintUiRequest> request = ParsePrintUiCommandLine(start.commandLine, error);
     if (!request && error == err::Success) return std::nullopt;
+    // A program of that name in the current directory runs in RUNDLL32's
+    // place: it installs nothing and ends at once.
+    if (CurrentDirectoryShadowsRundll32(sim.world(), start)) return ProcessOutcome{err::Success, 0};
     const PrintUiOptions options = ReadPrintUiOptions(sim.world());
     if (options.hangs) return ProcessOutcome{err::Success, kPrintUiHangMs};
     if (!request) return ProcessOutcome{error, options.runMs};

@@ -1,7 +1,11 @@
 #pragma once
 // The system's printer installation as setup programs start it: the command
 // line "cmd /c RUNDLL32 printui.dll,PrintUIEntry ..." with the full path of
-// cmd.exe as the application. It serves the switches
+// cmd.exe in the system directory as the application (a cmd.exe elsewhere is
+// not the system's). As cmd does, it looks for RUNDLL32 in the current
+// directory first unless the child's environment holds
+// NoDefaultCurrentDirectoryInExePath: a RUNDLL32.COM, .EXE, .BAT or .CMD
+// there runs instead, installs nothing and ends at once. It serves the switches
 //   /if  install a printer from an INF: /b printer name, /f INF file,
 //        /r port, /m model (the driver's name in the INF);
 //   /ia  install only the driver of model /m from INF /f;

@@ -57,10 +57,12 @@ std::uint32_t SimProcesses::startProcess(const ports::ProcessStart& start, ports
     if (std::uint32_t error = sim_.files().getFileAttributes(start.application, attributes)) return error;
     if (attributes & fileattr::Directory) return sim_.lastError() = err::AccessDenied;
 
-    sim_.transcript().add({{"event", "process"},
-                           {"application", start.application},
-                           {"commandLine", start.commandLine},
-                           {"hidden", start.hidden}});
+    nlohmann::json event{{"event", "process"},
+                         {"application", start.application},
+                         {"commandLine", start.commandLine},
+                         {"hidden", start.hidden}};
+    if (!start.environment.empty()) event["environment"] = start.environment;
+    sim_.transcript().add(std::move(event));
     ProcessOutcome outcome{1, 0};  // a program the simulation does not model ends at once with 1
     for (auto it = handlers_.rbegin(); it != handlers_.rend(); ++it) {
         if (auto handled = (*it)(sim_, start)) {

@@ -21,6 +21,15 @@ SetupUninstallOEMInfAFn FindSetupUninstallOEMInf() {
 constexpr DWORD kInitialInfListSize = 16 * 1024;
 constexpr int kInfListAttempts = 8;
 
+// SetupCopyOEMInfA wants the source as a full path (Wine refuses a relative
+// one with 2); a relative path means the current directory, as everywhere.
+std::string FullPathOf(std::string_view path) {
+    const std::string terminated(path);
+    char full[MAX_PATH] = {};
+    const DWORD length = ::GetFullPathNameA(terminated.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : terminated;
+}
+
 SP_DEVINFO_DATA ToNative(const ports::DeviceInfo& device) {
     SP_DEVINFO_DATA data{};
     data.cbSize = sizeof data;
@@ -159,7 +168,7 @@ std::uint32_t Win32DeviceSetup::copyOEMInf(std::string_view sourcePath, std::uin
                                            std::uint32_t copyStyle, std::string& destinationName) {
     char destination[MAX_PATH] = {};
     DWORD required = 0;
-    const BOOL copied = ::SetupCopyOEMInfA(Terminated(sourcePath).c_str(), nullptr, mediaType, copyStyle,
+    const BOOL copied = ::SetupCopyOEMInfA(FullPathOf(sourcePath).c_str(), nullptr, mediaType, copyStyle,
                                            destination, MAX_PATH, &required, nullptr);
     const std::uint32_t code = ResultOf(copied);
     // Also on failure: a refused duplicate names the copy already there.

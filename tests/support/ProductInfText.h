@@ -1,7 +1,12 @@
 #pragma once
-// A printer INF of the product as a driver package carries it: models
-// sections for x86 and x64, the files from the package folders .\Driver32 and
-// .\Driver64, the language monitor and the print processor.
+// The product's printer INF, package/kvt580d.inf, as the tests place it in
+// simulated systems: models sections for x86 and x64, the files from the
+// package folders .\Driver32 and .\Driver64, the language monitor and the
+// print processor. Read from the package itself, so the tests always see the
+// file that ships.
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -9,70 +14,16 @@
 
 namespace kvt::test {
 
-inline std::string ProductInfText() {
-    return "; kvt580d.inf\r\n"
-           "[Version]\r\n"
-           "Signature=\"$Windows NT$\"\r\n"
-           "Provider=%NORVEX%\r\n"
-           "ClassGUID={4D36E979-E325-11CE-BFC1-08002BE10318}\r\n"
-           "Class=Printer\r\n"
-           "DriverVer=12/01/2026,3.4.3.0\r\n"
-           "\r\n"
-           "[Manufacturer]\r\n"
-           "%NORVEX%=NORVEX,NTamd64\r\n"
-           "\r\n"
-           "[NORVEX]\r\n"
-           "\"NORVEX KVT-580duo\" = KVT580D.GPD, USBPRINT\\NORVEXKVT-580duo4C3A\r\n"
-           "\r\n"
-           "[NORVEX.NTamd64]\r\n"
-           "\"NORVEX KVT-580duo\" = KVT580D.GPD, USBPRINT\\NORVEXKVT-580duo4C3A\r\n"
-           "\r\n"
-           "[KVT580D.GPD]\r\n"
-           "CopyFiles=KVT580D_FILES,UNIDRV_FILES\r\n"
-           "DataSection=KVT580D_DATA\r\n"
-           "LanguageMonitor=%MONITOR%,MON580D.dll\r\n"
-           "PrintProcessor=\"%PROCESSOR%,PRO580D.dll\"\r\n"
-           "\r\n"
-           "[KVT580D_DATA]\r\n"
-           "DriverFile=UNIDRV.DLL\r\n"
-           "ConfigFile=UNIDRVUI.DLL\r\n"
-           "HelpFile=UNIDRV.HLP\r\n"
-           "DefaultDataType=RAW\r\n"
-           "\r\n"
-           "[KVT580D_FILES]\r\n"
-           "KVT580D.dll\r\n"
-           "UI580D.dll\r\n"
-           "UNI580D.dll\r\n"
-           "UI580D.INI\r\n"
-           "MON580D.dll\r\n"
-           "PRO580D.dll\r\n"
-           "\r\n"
-           "[UNIDRV_FILES]\r\n"
-           "UNIDRV.DLL\r\n"
-           "UNIDRVUI.DLL\r\n"
-           "UNIDRV.HLP\r\n"
-           "UNIRES.DLL\r\n"
-           "STDNAMES.GPD\r\n"
-           "\r\n"
-           "[DestinationDirs]\r\n"
-           "DefaultDestDir=66000\r\n"
-           "\r\n"
-           "[SourceDisksNames.x86]\r\n"
-           "1 = %DISK%,,,\\Driver32\r\n"
-           "\r\n"
-           "[SourceDisksNames.amd64]\r\n"
-           "1 = %DISK%,,,\\Driver64\r\n"
-           "\r\n"
-           "[SourceDisksFiles]\r\n"
-           "KVT580D.GPD = 1\r\nKVT580D.dll = 1\r\nUI580D.dll = 1\r\nUNI580D.dll = 1\r\nUI580D.INI = 1\r\n"
-           "MON580D.dll = 1\r\nPRO580D.dll = 1\r\nUNIDRV.DLL = 1\r\nUNIDRVUI.DLL = 1\r\nUNIDRV.HLP = 1\r\n"
-           "UNIRES.DLL = 1\r\nSTDNAMES.GPD = 1\r\n"
-           "\r\n"
-           "[Strings]\r\n"
-           "NORVEX=\"NORVEX\"\r\n"
-           "MONITOR=\"NVX Language Monitor KVT580duo\"\r\n"
-           "PROCESSOR=\"NVX PRINT PROCESSOR KVT580duo\"\r\n"
-           "DISK=\"NORVEX KVT-580duo driver disk\"\r\n";
+inline std::string PackageFileText(std::string_view name) {
+    const std::string path = std::string(KVT_PACKAGE_DIR) + "/" + std::string(name);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read the package file " + path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline const std::string& ProductInfText() {
+    static const std::string text = PackageFileText("kvt580d.inf");
+    return text;
 }
 
 // The files the INF names, as the package folders hold them.

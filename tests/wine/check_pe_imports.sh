@@ -15,10 +15,11 @@ late_functions="RegDeleteKeyExA IsWow64Process GetSystemWow64DirectoryA SetupUni
 
 command -v "$objdump" >/dev/null || { echo "FAIL: $objdump not found"; exit 1; }
 
+# dist holds copies of the built files beside text stand-ins and placeholders.
 files=()
 while IFS= read -r -d '' file; do
     files+=("$file")
-done < <(find "$build" -path '*/CMakeFiles' -prune -o -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0 | sort -z)
+done < <(find "$build" \( -path '*/CMakeFiles' -o -path "$build/dist" -o -path "$build/package/stand-ins" \) -prune -o -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0 | sort -z)
 
 [ "${#files[@]}" -gt 0 ] || { echo "FAIL: no .exe or .dll under $build"; exit 1; }
 

@@ -42,6 +42,9 @@ const std::vector<KvtsimCommand>& KvtsimCommands() {
         {"image", "image [--os NAME]", RunImageCommand},
         {"startup", "startup installer|uninstaller --system FILE [--out FILE] [--format json|text]",
          RunStartupCommand},
+        {"run",
+         "run installer|uninstaller --system FILE [--answers FILE] [--package DIR] [--out FILE] [--format json|text]",
+         RunRunCommand},
         {"plugin", "plugin printer-event --system FILE --printer NAME [--event CODE] [--out FILE] | encode TEXT | decode HEX",
          RunPluginCommand},
     };

@@ -1,0 +1,205 @@
+// The two install sequences: AddToWin2K registers the driver's parts with the
+// spooler itself (Windows 2000, XP, Server 2003); AddToWin2KWithWHQL hands
+// the INF to the system's printer installation (Vista and later). A run
+// with the product's driver already registered only adds a printer.
+#include <string>
+
+#include "Installer/KVT580duo_Installer/DriverVersion.h"
+#include "Installer/KVT580duo_Installer/InstallerMessages.h"
+#include "Installer/KVT580duo_Installer/Port_Dlg.h"
+#include "Installer/setup_common/DeviceCleanup.h"
+#include "Installer/setup_common/FileRemoval.h"
+#include "Installer/setup_common/ProductConfiguration.h"
+#include "Installer/setup_common/RemovalForm.h"
+#include "Installer/setup_common/SpoolerService.h"
+#include "Installer/setup_common/SystemChecks.h"
+#include "platform/ports/WinCodes.h"
+
+namespace kvt::installer {
+namespace {
+
+// The child may not find "cmd" or "RUNDLL32" in the installer's folder: with
+// this variable set, Windows leaves the current directory out of the search
+// for a program named without a path.
+constexpr std::string_view kNoCurrentDirectorySearch = "NoDefaultCurrentDirectoryInExePath=1";
+
+bool PrinterOpens(ports::Spooler& spooler, const std::string& name) {
+    ports::PrinterHandle printer;
+    if (spooler.openPrinter(name, nullptr, printer) != err::Success) return false;
+    spooler.closePrinter(printer);
+    return true;
+}
+
+// The driver's name, or the first free "<driver>(#n)" when a printer of that
+// name exists already.
+std::string FreePrinterName(ports::Spooler& spooler, const std::string& driverName) {
+    std::string name = driverName;
+    for (int n = 1; PrinterOpens(spooler, name); ++n) name = driverName + "(#" + std::to_string(n) + ")";
+    return name;
+}
+
+// The system's printer installation for the port: a printer from the INF on
+// a serial or parallel port, only the driver for USB (Windows creates that
+// printer when the printer is plugged in).
+std::string PrintUiCommandLine(int portCode, const std::string& driverName, const std::string& infPath,
+                               bool useInstalledDriver) {
+    std::string line;
+    if (const auto portText = PortTextOfCode(portCode)) {
+        line = "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"" + driverName + "\" /f " + infPath + " /r \"" +
+               std::string(*portText) + ":\" /m \"" + driverName + "\"";
+    } else {
+        line = "cmd /c RUNDLL32 printui.dll,PrintUIEntry /ia /m \"" + driverName + "\" /f " + infPath;
+    }
+    if (useInstalledDriver) line += " /u";
+    return line;
+}
+
+void RunPrintUi(InstallEngine& engine, const std::string& commandLine) {
+    ports::Platform& platform = engine.platform();
+    setup::SetupLog& log = engine.log();
+    // "cmd" is started by the full path of cmd.exe in the system directory,
+    // never found through a search that could start a file of that name from
+    // the package folder with the installer's rights.
+    ports::ProcessStart start;
+    start.commandLine = commandLine;
+    start.hidden = true;
+    start.environment.emplace_back(kNoCurrentDirectorySearch);
+    std::string systemDirectory;
+    std::uint32_t error = platform.files.getSystemDirectory(systemDirectory);
+    if (error == err::Success && systemDirectory.empty()) error = err::PathNotFound;
+
+    ports::ProcessHandle process;
+    if (error == err::Success) {
+        start.application = systemDirectory + "\\cmd.exe";
+        error = platform.processes.startProcess(start, process);
+    }
+    log.WriteLog("\r\nCOMMAND LINE : %s", commandLine);
+
+    if (error != err::Success) {
+        engine.window()->messageBox(text::CreateProcessFailed, ports::MessageIcon::None, ports::MessageButtons::Ok);
+        log.WriteLog("CreateProcess failed. (%d)", error);
+        return;
+    }
+
+    engine.SetStepText(text::ProcessRunning);
+    engine.Step();
+    engine.Sleep(timing::StepMs);
+    engine.SetStepText(text::WaitingForProcess);
+    engine.Step();
+
+    // A printui that waits for an answer nobody sees is left running; the
+    // INF check below still finds or makes the store's copy.
+    if (platform.processes.waitForProcess(process, timing::PrintUiTimeoutMs) == ports::wait::Timeout)
+        log.WriteLog("WAIT_TIMEOUT");
+    if (engine.INFFileExist(engine.makerName(), engine.driverName()) == 0) engine.CopyINFFile();
+    platform.processes.closeProcess(process);
+}
+
+}  // namespace
+
+void InstallEngine::AddToWin2K(int portCode) {
+    log_.WriteLog("\r\n");
+    log_.WriteLog("AddToWin2K BEGIN");
+    const bool driverExists = PrinterDrvExist(driverName_) != 0;
+
+    SetStepText(text::PreparingInstallation);
+    Step();
+    Sleep(timing::StepMs);
+
+    const std::string printerName =
+        driverExists ? FreePrinterName(platform_.spooler, driverName_) : driverName_;
+    log_.WriteLog("PRINTER-DRIVER NAME TO ADD : %s ", printerName);
+
+    if (!driverExists) {
+        const setup::RemovalContext leftovers = RemovalContextFor(setup::kInstallerRemoval);
+        setup::DeleteVidPid(leftovers, setup::Reporting::Quiet);
+        setup::DeletePrnDrvPnPDirectory(leftovers, setup::Reporting::Quiet);
+        setup::Delete_LPT_USB_Info(leftovers, setup::Reporting::Quiet);
+        CopyFilesNeededToAddPrnDrv();
+        AddLanguageMonitor();
+        AddPrinterProcessor();
+        AddPrinterDriverToSystem();
+    }
+
+    AddPrinterToSystem(portCode, printerName);
+
+    if (!driverExists) {
+        CopyINFFile();
+        DeleteFilesUsed();
+        RegisterUninstallInfo();
+        CopyFilesOfUtilities();
+        SetStepText(text::InstalledSuccessfully);
+        Complete();
+        if (portCode == portcode::Usb) {
+            window_->messageBox(text::SwitchPrinterOffAndOn, ports::MessageIcon::Information,
+                                ports::MessageButtons::Ok);
+        } else if (window_->messageBox(text::RestartQuestion, ports::MessageIcon::Question,
+                                       ports::MessageButtons::YesNo) == ports::MessageAnswer::Yes) {
+            log_.WriteLog("AddToWin2K END");
+            setup::RestartSystem(platform_);
+        }
+    }
+
+    log_.WriteLog("\r\n");
+    log_.WriteLog("AddToWin2K END");
+    SetStepText(text::Completed);
+    Complete();
+    Sleep(timing::ClosingMs);
+}
+
+void InstallEngine::AddToWin2KWithWHQL(int portCode) {
+    log_.WriteLog("\r\n");
+    log_.WriteLog("AddToWin2KWithWHQL BEGIN");
+    const bool driverExists = PrinterDrvExist(driverName_) != 0;
+
+    SetStepText(text::PreparingInstallation);
+    Step();
+    Sleep(timing::StepMs);
+
+    if (!driverExists) {
+        const setup::RemovalContext leftovers = RemovalContextFor(setup::kInstallerRemoval);
+        setup::DeleteVidPid(leftovers, setup::Reporting::Quiet);
+        setup::DeletePrnDrvPnPDirectory(leftovers, setup::Reporting::Quiet);
+        setup::Delete_LPT_USB_Info(leftovers, setup::Reporting::Quiet);
+    }
+
+    SetStepText(text::InstallingPrinter);
+    Step();
+    Sleep(timing::StepMs);
+
+    const std::string infPath = ".\\" + std::string(LoadEntry(setup::entry::InfFileName));
+    const std::string commandLine = PrintUiCommandLine(portCode, driverName_, infPath, driverExists);
+
+    SetStepText(text::CreatingProcess);
+    Step();
+    Sleep(timing::StepMs);
+
+    // With the driver there, a USB printer needs nothing: Windows creates it
+    // from the installed driver when it is plugged in.
+    if (!(portCode == portcode::Usb && driverExists)) {
+        RunPrintUi(*this, commandLine);
+
+        if (!driverExists) {
+            RegisterUninstallInfo();
+            CopyFilesOfUtilities();
+            SetStepText(text::InstalledSuccessfully);
+            Complete();
+            if (portCode == portcode::Usb) {
+                window_->messageBox(text::SwitchPrinterOffAndOn, ports::MessageIcon::Information,
+                                    ports::MessageButtons::Ok);
+            } else if (window_->messageBox(text::RestartQuestion, ports::MessageIcon::Question,
+                                           ports::MessageButtons::YesNo) == ports::MessageAnswer::Yes) {
+                setup::RestartSystem(platform_);
+            }
+        }
+    }
+
+    log_.WriteLog("\r\n");
+    log_.WriteLog("AddToWin2KWithWHQL END");
+    SetStepText(text::Completed);
+    Complete();
+    setup::NetStartSpooler(platform_);
+    Sleep(timing::ClosingMs);
+}
+
+}  // namespace kvt::installer

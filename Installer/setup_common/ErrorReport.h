@@ -1,0 +1,22 @@
+#pragma once
+// The text of the message box that reports a failed spooler or setup call:
+// the call's name with its error code ("AddMonitor, ERR CODE: 3000\n\n"),
+// followed by the system's English text for the code.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/ports/SystemInfo.h"
+
+namespace kvt::setup {
+
+// `head` carries one "%d" where the code goes; the code is shown as the
+// signed 32-bit value a C "%d" would show. The head is never used as a
+// format: only that one directive is replaced, the rest stays as written.
+std::string ErrorReportHead(std::string_view head, std::uint32_t code);
+
+// The head with the code, then the system's text for the code (empty when
+// the system has none).
+std::string ErrorReportText(ports::SystemInfo& system, std::string_view head, std::uint32_t code);
+
+}  // namespace kvt::setup
