@@ -95,6 +95,21 @@ void RunPrintUi(InstallEngine& engine, const std::string& commandLine) {
     platform.processes.closeProcess(process);
 }
 
+// The end of a full installation: the success text with the bar at 100,
+// then the request to switch a USB printer off and on, or the restart
+// question for the other ports. True when the user wants the restart now.
+bool AnnounceInstalled(InstallEngine& engine, int portCode) {
+    engine.SetStepText(text::InstalledSuccessfully);
+    engine.Complete();
+    if (portCode == portcode::Usb) {
+        engine.window()->messageBox(text::SwitchPrinterOffAndOn, ports::MessageIcon::Information,
+                                    ports::MessageButtons::Ok);
+        return false;
+    }
+    return engine.window()->messageBox(text::RestartQuestion, ports::MessageIcon::Question,
+                                       ports::MessageButtons::YesNo) == ports::MessageAnswer::Yes;
+}
+
 }  // namespace
 
 void InstallEngine::AddToWin2K(int portCode) {
@@ -128,13 +143,7 @@ void InstallEngine::AddToWin2K(int portCode) {
         DeleteFilesUsed();
         RegisterUninstallInfo();
         CopyFilesOfUtilities();
-        SetStepText(text::InstalledSuccessfully);
-        Complete();
-        if (portCode == portcode::Usb) {
-            window_->messageBox(text::SwitchPrinterOffAndOn, ports::MessageIcon::Information,
-                                ports::MessageButtons::Ok);
-        } else if (window_->messageBox(text::RestartQuestion, ports::MessageIcon::Question,
-                                       ports::MessageButtons::YesNo) == ports::MessageAnswer::Yes) {
+        if (AnnounceInstalled(*this, portCode)) {
             log_.WriteLog("AddToWin2K END");
             setup::RestartSystem(platform_);
         }
@@ -182,15 +191,7 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
         if (!driverExists) {
             RegisterUninstallInfo();
             CopyFilesOfUtilities();
-            SetStepText(text::InstalledSuccessfully);
-            Complete();
-            if (portCode == portcode::Usb) {
-                window_->messageBox(text::SwitchPrinterOffAndOn, ports::MessageIcon::Information,
-                                    ports::MessageButtons::Ok);
-            } else if (window_->messageBox(text::RestartQuestion, ports::MessageIcon::Question,
-                                           ports::MessageButtons::YesNo) == ports::MessageAnswer::Yes) {
-                setup::RestartSystem(platform_);
-            }
+            if (AnnounceInstalled(*this, portCode)) setup::RestartSystem(platform_);
         }
     }
 
