@@ -4,35 +4,10 @@
 set -u
 
 probe="${1:?usage: run_adapter_probe.sh PROBE.exe}"
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-[ -x "$wine" ] || fail "$wine is missing: install the 64-bit Wine loader (apt-get install -y wine64)"
+. "$(dirname "${BASH_SOURCE[0]}")/wine_session.sh"
+wine_session adapter-probe
 [ -f "$probe" ] || fail "probe not built: $probe"
-
-work="$(mktemp -d "${TMPDIR:-/tmp}/kvt-adapter-probe.XXXXXX")"
-export WINEPREFIX="$work/prefix"
-export WINEDEBUG=-all
-# No Mono or Gecko: nothing here needs them, and their installers would ask.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-
-cleanup() {
-    [ -x "$wineserver" ] && "$wineserver" -k >/dev/null 2>&1
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# The 64-bit-only prefix warns that syswow64\rundll32.exe cannot start; harmless.
-if ! "$wine" wineboot -i >"$work/wineboot.log" 2>&1; then
-    cat "$work/wineboot.log"
-    fail "wineboot could not make the prefix"
-fi
+boot_prefix "$work/prefix"
 
 "$wine" "$probe" >"$work/probe.out" 2>"$work/probe.err"
 status=$?

@@ -20,8 +20,6 @@ set -u
 
 winauto="${1:?usage: run_installer.sh kvt_winauto.exe DIST_FOLDER}"
 dist="${2:?usage: run_installer.sh kvt_winauto.exe DIST_FOLDER}"
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 driver='NORVEX KVT-580duo'
@@ -30,64 +28,30 @@ restart_question='Please restart your computer.'
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\NORVEX_KVT-580duo'
 kit_windows='C:\NORVEX'
 
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-[ -x "$wine" ] || fail "$wine is missing: install the 64-bit Wine loader (apt-get install -y wine64)"
-command -v Xvfb >/dev/null || fail "Xvfb is missing (apt-get install -y xvfb)"
+. "$(dirname "${BASH_SOURCE[0]}")/wine_session.sh"
+wine_session installer
 command -v import >/dev/null || fail "import is missing (apt-get install -y imagemagick)"
 [ -f "$winauto" ] || fail "helper not built: $winauto"
 [ -f "$dist/KVT580duo_Installer.exe" ] || fail "no installer in the package folder $dist (build the target kvt_dist)"
 
-work="$(mktemp -d "${TMPDIR:-/tmp}/kvt-installer.XXXXXX")"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-xvfb_pid=""
 installer_pid=""
 
+# Ends the prefix's programs, the installer started last included.
 stop_wine() {
     [ -n "${WINEPREFIX:-}" ] && [ -x "$wineserver" ] && "$wineserver" -k >/dev/null 2>&1
     [ -n "$installer_pid" ] && wait "$installer_pid" 2>/dev/null
     installer_pid=""
 }
+wine_session_before_exit() { stop_wine; }
 
-cleanup() {
-    stop_wine
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A free display: one whose lock file and socket do not exist.
-display=""
-for n in $(seq 141 190); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=$n
-        break
-    fi
-done
-[ -n "$display" ] || fail "no free X display between :141 and :190"
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    sleep 0.1
-done
-[ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start on :$display"
-export DISPLAY=":$display"
+start_xvfb 141 190
 
 auto() { "$wine" "$winauto" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 # A fresh prefix reporting `version`, with the package in C:\NORVEX.
 make_prefix() {
     local name="$1" version="$2"
-    export WINEPREFIX="$work/$name"
-    if ! "$wine" wineboot -i >"$work/$name-wineboot.log" 2>&1; then
-        cat "$work/$name-wineboot.log"
-        fail "wineboot could not make the prefix"
-    fi
+    boot_prefix "$work/$name"
     "$wine" winecfg -v "$version" >/dev/null 2>&1 || fail "winecfg -v $version failed"
     # No window manager runs on Xvfb: Wine draws the frames itself, and the
     # caption buttons need the symbol font in the prefix.

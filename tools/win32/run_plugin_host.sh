@@ -9,54 +9,12 @@ set -u
 
 host="${1:?usage: run_plugin_host.sh kvt_plugin_host.exe UI580D.dll}"
 dll="${2:?usage: run_plugin_host.sh kvt_plugin_host.exe UI580D.dll}"
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-[ -x "$wine" ] || fail "$wine is missing: install the 64-bit Wine loader (apt-get install -y wine64)"
-command -v Xvfb >/dev/null || fail "Xvfb is missing (apt-get install -y xvfb)"
+. "$(dirname "${BASH_SOURCE[0]}")/../../tests/wine/wine_session.sh"
+wine_session plugin-host
 [ -f "$host" ] || fail "host not built: $host"
 [ -f "$dll" ] || fail "plug-in not built: $dll"
-
-work="$(mktemp -d "${TMPDIR:-/tmp}/kvt-plugin-host.XXXXXX")"
-export WINEPREFIX="$work/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-xvfb_pid=""
-
-cleanup() {
-    [ -x "$wineserver" ] && "$wineserver" -k >/dev/null 2>&1
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A free display: one whose lock file and socket do not exist.
-display=""
-for n in $(seq 91 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=$n
-        break
-    fi
-done
-[ -n "$display" ] || fail "no free X display between :91 and :140"
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    sleep 0.1
-done
-[ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start on :$display"
-export DISPLAY=":$display"
-
-if ! "$wine" wineboot -i >"$work/wineboot.log" 2>&1; then
-    cat "$work/wineboot.log"
-    fail "wineboot could not make the prefix"
-fi
+start_xvfb 91 140
+boot_prefix "$work/prefix"
 
 cp "$host" "$dll" "$work/"
 "$wine" "$work/$(basename "$host")" "$work/$(basename "$dll")" --auto >"$work/host.out" 2>"$work/host.err"

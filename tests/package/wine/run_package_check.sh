@@ -8,34 +8,11 @@ set -u
 
 check="${1:?usage: run_package_check.sh package_check.exe DIST}"
 dist="${2:?usage: run_package_check.sh package_check.exe DIST}"
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-[ -x "$wine" ] || fail "$wine is missing: install the 64-bit Wine loader (apt-get install -y wine64)"
+. "$(dirname "${BASH_SOURCE[0]}")/../../wine/wine_session.sh"
+wine_session package-check
 [ -f "$check" ] || fail "not built: $check"
 [ -f "$dist/Driver64/MON580D.dll" ] || fail "no package in $dist (build the target kvt_dist)"
-
-work="$(mktemp -d "${TMPDIR:-/tmp}/kvt-package-check.XXXXXX")"
-export WINEPREFIX="$work/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-
-cleanup() {
-    [ -x "$wineserver" ] && "$wineserver" -k >/dev/null 2>&1
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-if ! "$wine" wineboot -i >"$work/wineboot.log" 2>&1; then
-    cat "$work/wineboot.log"
-    fail "wineboot could not make the prefix"
-fi
+boot_prefix "$work/prefix"
 "$wine" winecfg -v winxp64 >/dev/null 2>&1 || fail "winecfg -v winxp64 failed"
 
 kit="$WINEPREFIX/drive_c/NORVEX"
