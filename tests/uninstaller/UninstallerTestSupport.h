@@ -15,6 +15,7 @@
 #include "platform/sim/ImageJson.h"
 #include "platform/sim/SpoolerKeys.h"
 #include "tests/setup_common/removal/InstalledProduct.h"
+#include "tests/support/ImageDifferences.h"
 #include "tests/support/InstallerRuns.h"
 #include "tools/kvtsim/UninstallerRun.h"
 
@@ -89,29 +90,15 @@ inline std::vector<std::string> EventKinds(const kvtsim::ProgramRun& run) {
     return kinds;
 }
 
-// What two saved images hold differently, element by element of each list;
-// the clock is expected to move and is left out.
-inline std::vector<std::string> ImageDifferences(nlohmann::json before, nlohmann::json after) {
+// ImageDifferences without the clock, which a run is expected to move.
+inline std::vector<std::string> ImageChangesBesidesClock(nlohmann::json before, nlohmann::json after) {
     before.erase("clock");
     after.erase("clock");
-    std::vector<std::string> out;
-    for (const auto& [key, value] : after.items()) {
-        const nlohmann::json old = before.contains(key) ? before.at(key) : nlohmann::json();
-        if (value == old) continue;
-        if (!value.is_array() || !old.is_array()) {
-            out.push_back(key + " changed: " + value.dump());
-            continue;
-        }
-        for (const auto& item : old)
-            if (std::find(value.begin(), value.end(), item) == value.end()) out.push_back("- " + item.dump());
-        for (const auto& item : value)
-            if (std::find(old.begin(), old.end(), item) == old.end()) out.push_back("+ " + item.dump());
-    }
-    return out;
+    return ImageDifferences(before, after);
 }
 
 inline std::vector<std::string> ImageDifferences(const sim::World& before, const sim::World& after) {
-    return ImageDifferences(sim::SaveImage(before), sim::SaveImage(after));
+    return ImageChangesBesidesClock(sim::SaveImage(before), sim::SaveImage(after));
 }
 
 // The programs' logs land in C:\Temp.

@@ -11,6 +11,7 @@
 #include "platform/sim/ImageJson.h"
 #include "tests/setup_common/removal/InstalledProduct.h"
 #include "tests/setup_common/removal/RemovalTestSupport.h"
+#include "tests/support/ImageDifferences.h"
 
 namespace kvt::setup {
 namespace {
@@ -35,23 +36,7 @@ UninstallRemoval RunUninstallerRemoval(const RemovalContext& context, int found,
                               [&](const std::vector<std::string>& names) { RemoveChosenPrinters(context, names); });
 }
 
-// What two images hold differently, element by element of each list.
-std::vector<std::string> ImageDifferences(const nlohmann::json& before, const nlohmann::json& after) {
-    std::vector<std::string> out;
-    for (const auto& [key, value] : after.items()) {
-        const nlohmann::json& old = before.contains(key) ? before.at(key) : nlohmann::json();
-        if (value == old) continue;
-        if (!value.is_array() || !old.is_array()) {
-            out.push_back(key + " changed: " + value.dump());
-            continue;
-        }
-        for (const auto& item : old)
-            if (std::find(value.begin(), value.end(), item) == value.end()) out.push_back("- " + item.dump());
-        for (const auto& item : value)
-            if (std::find(old.begin(), old.end(), item) == old.end()) out.push_back("+ " + item.dump());
-    }
-    return out;
-}
+using test::ImageDifferences;
 
 // The log files, C:\Temp and the utilities are what the removal leaves by design.
 void ForgetWhatTheRemovalLeaves(sim::World& world) {
