@@ -6,7 +6,7 @@
 #   scripts/ensure-packages.sh all      also the MinGW-w64 cross compilers, wine64, Xvfb and clang (fuzzer)
 set -euo pipefail
 
-native=(cmake ninja-build g++ make libgtest-dev libgmock-dev nlohmann-json3-dev)
+native=(cmake ninja-build g++ make libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev)
 further=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb imagemagick clang libclang-rt-14-dev)
 
 case "${1:-all}" in

@@ -7,7 +7,6 @@
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
 #include "Installer/KVT580duo_Installer/InstallStepTexts.h"
 #include "Installer/KVT580duo_Installer/Port_Dlg.h"
-#include "Installer/setup_common/BoundedText.h"
 #include "Installer/setup_common/ProductConfiguration.h"
 #include "Installer/setup_common/SystemChecks.h"
 #include "platform/ports/WinCodes.h"
@@ -16,7 +15,6 @@ namespace kvt::installer {
 namespace {
 
 constexpr std::uint32_t kStepWaitMs = 500;
-constexpr std::size_t kDirectoryCapacity = 256;
 constexpr std::uint32_t kDriverVersion = 3;
 constexpr std::string_view kRawDataType = "RAW";
 constexpr std::string_view kSystemPrintProcessor = "WinPrint";
@@ -37,8 +35,8 @@ bool InstallEngine::AddLanguageMonitor() {
 
     // The 64-bit spooler loads the monitor from the real system directory or
     // the Windows directory; a 32-bit program reaches only the latter there.
-    const std::string folder = wow64_ != 0 ? WindowsDirectory() : SystemDirectory();
-    CopyStepFile(packageFolder_ + languageMonitorDll_, InFolder(folder, languageMonitorDll_), true);
+    const std::optional<std::string> folder = wow64_ != 0 ? WindowsDirectory() : SystemDirectory();
+    if (folder) CopyStepFile(packageFolder_ + languageMonitorDll_, InFolder(*folder, languageMonitorDll_), true);
 
     const ports::MonitorInfo2 monitor{languageMonitorName_, environment_, languageMonitorDll_};
     const std::uint32_t error = platform_.spooler.addMonitor(monitor);
@@ -62,11 +60,8 @@ bool InstallEngine::AddPrinterProcessor() {
         // The folder of the driver's environment: the installer's own one
         // would be the 32-bit folder on 64-bit Windows, where the 64-bit
         // spooler never looks.
-        std::string answer;
-        setup::BoundedText directory(kDirectoryCapacity);
-        if (platform_.spooler.getPrintProcessorDirectory(environment_, answer) == err::Success)
-            directory.assign(answer);
-        CopyStepFile(packageFolder_ + printProcessorDll_, InFolder(directory.view(), printProcessorDll_), true);
+        if (const std::optional<std::string> directory = PrintProcessorDirectory())
+            CopyStepFile(packageFolder_ + printProcessorDll_, InFolder(*directory, printProcessorDll_), true);
 
         const std::uint32_t error =
             platform_.spooler.addPrintProcessor(environment_, printProcessorDll_, printProcessorName_);
@@ -104,13 +99,15 @@ bool InstallEngine::AddPrinterDriverToSystem() {
         // Older spoolers fail to load the configuration file when the
         // framework DLL is only below "wbem". Lend it for the second attempt;
         // a copy that was there before is the system's and stays.
-        const std::string system = SystemDirectory();
-        const std::string lent = InFolder(system, stepfile::FrameworkDll);
-        std::uint32_t attributes = 0;
         bool copied = false;
-        if (platform_.files.getFileAttributes(lent, attributes) != err::Success) {
-            const std::string source = InFolder(system, "wbem\\" + std::string(stepfile::FrameworkDll));
-            copied = platform_.files.copyFile(source, lent, true) == err::Success;
+        std::string lent;
+        if (const std::optional<std::string> system = SystemDirectory()) {
+            lent = InFolder(*system, stepfile::FrameworkDll);
+            std::uint32_t attributes = 0;
+            if (platform_.files.getFileAttributes(lent, attributes) != err::Success) {
+                const std::string source = InFolder(*system, "wbem\\" + std::string(stepfile::FrameworkDll));
+                copied = platform_.files.copyFile(source, lent, true) == err::Success;
+            }
         }
         error = platform_.spooler.addPrinterDriver(driver);
         if (copied) platform_.files.deleteFile(lent);

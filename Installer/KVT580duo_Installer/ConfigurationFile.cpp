@@ -1,5 +1,6 @@
 #include "Installer/KVT580duo_Installer/ConfigurationFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -21,8 +22,17 @@ std::optional<std::string> ReadKey(ports::FileSystem& files, const setup::Bounde
     const std::uint32_t length =
         files.getPrivateProfileString(section, key, "", value, PortBufferSize(bufferSize), file.view());
     if (length == 0) return std::nullopt;
+    // The value lands in a C buffer: a zero byte in the file ends it there,
+    // whatever the length the read reported.
+    value.resize(std::min(value.size(), value.find('\0')));
     return value;
 }
+
+// Whether a directory the system named can lead to the file. An empty
+// answer would make the name "\KVT580duo_Config.NVX" at the root of the
+// drive, where anybody may put a file that then steers the installation;
+// that file is not looked at.
+bool KnownDirectory(std::uint32_t error, const std::string& answer) { return error == 0 && !answer.empty(); }
 
 }  // namespace
 
@@ -30,21 +40,26 @@ std::optional<std::string> GetDriverInfoFromFile(ports::Platform& platform, setu
                                                  std::string_view section, std::string_view key,
                                                  std::size_t bufferSize) {
     std::string directory;
-
-    setup::BoundedText besideInstaller(kConfigurationPathCapacity);
-    if (platform.files.getCurrentDirectory(directory) == 0) besideInstaller.assign(directory);
-    besideInstaller.append("\\");
-    besideInstaller.append(kConfigurationFileName);
-    if (auto value = ReadKey(platform.files, besideInstaller, section, key, bufferSize)) return value;
+    if (KnownDirectory(platform.files.getCurrentDirectory(directory), directory)) {
+        setup::BoundedText besideInstaller(kConfigurationPathCapacity);
+        besideInstaller.assign(directory);
+        besideInstaller.append("\\");
+        besideInstaller.append(kConfigurationFileName);
+        if (!besideInstaller.wasCut())
+            if (auto value = ReadKey(platform.files, besideInstaller, section, key, bufferSize)) return value;
+    }
 
     directory.clear();
-    setup::BoundedText productFolder(kConfigurationPathCapacity);
-    if (platform.files.getWindowsDirectory(directory) == 0) productFolder.assign(directory);
-    productFolder.append("\\");
-    productFolder.append(setup::product::ModelName);
-    productFolder.append("\\");
-    productFolder.append(kConfigurationFileName);
-    if (auto value = ReadKey(platform.files, productFolder, section, key, bufferSize)) return value;
+    if (KnownDirectory(platform.files.getWindowsDirectory(directory), directory)) {
+        setup::BoundedText productFolder(kConfigurationPathCapacity);
+        productFolder.assign(directory);
+        productFolder.append("\\");
+        productFolder.append(setup::product::ModelName);
+        productFolder.append("\\");
+        productFolder.append(kConfigurationFileName);
+        if (!productFolder.wasCut())
+            if (auto value = ReadKey(platform.files, productFolder, section, key, bufferSize)) return value;
+    }
 
     // Read before logging: the log's own file calls must not stand in for
     // the reason why the key was not found.

@@ -3,6 +3,7 @@
 // driver environment and package folder of the running system, and (in later
 // files of this module) the install steps themselves.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -104,12 +105,17 @@ public:
 protected:
 
 private:
-    // Directories as the steps read them into their 256-byte buffers; empty
-    // when the system does not answer.
-    std::string WindowsDirectory();
-    std::string SystemDirectory();
-    // The spooler's driver directory for the driver's own environment.
-    std::string DriverDirectory();
+    // Directories as the steps read them into their 256-byte buffers.
+    // Nothing (and a failure line in the log) when the system does not
+    // answer, answers nothing, or answers more than the buffer holds: a path
+    // built on such an answer would start at the drive root or be cut short,
+    // and name something that is not the product's.
+    std::optional<std::string> WindowsDirectory();
+    std::optional<std::string> SystemDirectory();
+    // The spooler's driver and print-processor directories for the driver's
+    // own environment.
+    std::optional<std::string> DriverDirectory();
+    std::optional<std::string> PrintProcessorDirectory();
     // folder + "\" + name.
     static std::string InFolder(std::string_view folder, std::string_view name);
     // One overwriting copy: logs "FILE SRC : %s" and hands a failure to

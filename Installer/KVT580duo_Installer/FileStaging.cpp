@@ -3,12 +3,12 @@
 // file into the product folder. Nothing here stops the installation: every
 // failure is logged and the sequence goes on.
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
 #include "Installer/KVT580duo_Installer/InstallStepTexts.h"
-#include "Installer/setup_common/BoundedText.h"
 #include "Installer/setup_common/DirectoryTree.h"
 #include "Installer/setup_common/ProductConfiguration.h"
 #include "Installer/setup_common/SystemChecks.h"
@@ -45,6 +45,13 @@ std::vector<StagedFile> StagedFiles(InstallEngine& engine) {
     };
 }
 
+// What a 256-byte buffer keeps of a directory the system named: nothing
+// unless the call succeeded with a name that fits.
+std::optional<std::string> KnownDirectory(std::uint32_t error, const std::string& answer) {
+    if (error != err::Success || answer.empty() || answer.size() >= kDirectoryCapacity) return std::nullopt;
+    return answer;
+}
+
 bool Exists(ports::FileSystem& files, std::string_view path) {
     std::uint32_t attributes = 0;
     return files.getFileAttributes(path, attributes) == err::Success;
@@ -71,28 +78,39 @@ std::string InstallEngine::InFolder(std::string_view folder, std::string_view na
     return path;
 }
 
-std::string InstallEngine::WindowsDirectory() {
+std::optional<std::string> InstallEngine::WindowsDirectory() {
     std::string answer;
-    setup::BoundedText directory(kDirectoryCapacity);
-    if (platform_.files.getWindowsDirectory(answer) == err::Success) directory.assign(answer);
-    return directory.str();
+    const std::uint32_t error = platform_.files.getWindowsDirectory(answer);
+    std::optional<std::string> directory = KnownDirectory(error, answer);
+    if (!directory) log_.WriteLog("GetWindowsDirectory failed");
+    return directory;
 }
 
-std::string InstallEngine::SystemDirectory() {
+std::optional<std::string> InstallEngine::SystemDirectory() {
     std::string answer;
-    setup::BoundedText directory(kDirectoryCapacity);
-    if (platform_.files.getSystemDirectory(answer) == err::Success) directory.assign(answer);
-    return directory.str();
+    const std::uint32_t error = platform_.files.getSystemDirectory(answer);
+    std::optional<std::string> directory = KnownDirectory(error, answer);
+    if (!directory) log_.WriteLog("GetSystemDirectory failed");
+    return directory;
 }
 
-std::string InstallEngine::DriverDirectory() {
+std::optional<std::string> InstallEngine::DriverDirectory() {
     // The spooler registers the files from the directory of the driver's
     // environment; on 64-bit Windows the installer's own (32-bit) one would
     // leave them where the 64-bit driver is never looked for.
     std::string answer;
-    setup::BoundedText directory(kDirectoryCapacity);
-    if (platform_.spooler.getPrinterDriverDirectory(environment_, answer) == err::Success) directory.assign(answer);
-    return directory.str();
+    const std::uint32_t error = platform_.spooler.getPrinterDriverDirectory(environment_, answer);
+    std::optional<std::string> directory = KnownDirectory(error, answer);
+    if (!directory) log_.WriteLog("GetPrinterDriverDirectory failed. (%d)", error);
+    return directory;
+}
+
+std::optional<std::string> InstallEngine::PrintProcessorDirectory() {
+    std::string answer;
+    const std::uint32_t error = platform_.spooler.getPrintProcessorDirectory(environment_, answer);
+    std::optional<std::string> directory = KnownDirectory(error, answer);
+    if (!directory) log_.WriteLog("GetPrintProcessorDirectory failed. (%d)", error);
+    return directory;
 }
 
 std::uint32_t InstallEngine::CopyStepFile(std::string_view source, std::string_view target, bool handleFailure) {
@@ -109,15 +127,17 @@ void InstallEngine::CopyFilesNeededToAddPrnDrv() {
     Step();
     Sleep(kStepWaitMs);
 
-    const std::string windows = WindowsDirectory();
-    const std::string drivers = DriverDirectory();
     // 32-bit systems before Vista load the driver's DLLs from the Windows
     // directory as well.
     const bool secondCopies = wow64_ == 0 && osCode_ < setup::oscode::FirstVistaOrLater;
+    const std::optional<std::string> windows = WindowsDirectory();
+    // Without the driver directory there is nowhere to stage: the driver
+    // registration then reports what is missing.
+    const std::optional<std::string> drivers = DriverDirectory();
     for (const StagedFile& file : StagedFiles(*this)) {
         const std::string source = packageFolder_ + file.name;
-        CopyStepFile(source, InFolder(drivers, file.name), file.ownFile);
-        if (file.secondCopy && secondCopies) CopyStepFile(source, InFolder(windows, file.name), true);
+        if (drivers) CopyStepFile(source, InFolder(*drivers, file.name), file.ownFile);
+        if (file.secondCopy && secondCopies && windows) CopyStepFile(source, InFolder(*windows, file.name), true);
     }
     log_.WriteLog("CopyFilesNeededToAddPrnDrv END");
 }
@@ -177,13 +197,18 @@ void InstallEngine::CopyFilesOfUtilities() {
     log_.WriteLog("\r\n");
     log_.WriteLog("CopyFilesOfUtilities BEGIN");
 
-    const std::string productFolder = InFolder(WindowsDirectory(), LoadEntry(setup::entry::ModelName));
-    CreateDirectoryWithSA(productFolder);
-
-    const std::string uninstaller = LoadEntry(setup::entry::UninstallerProgramFile);
-    CopyStepFile(uninstaller, InFolder(productFolder, uninstaller), true);
-    CopyStepFile(stepfile::ConfigurationFile, InFolder(productFolder, stepfile::ConfigurationFile), true);
-    CopyStepFile(stepfile::ConfigurationFile, InFolder(SystemDirectory(), stepfile::ConfigurationFile), true);
+    // The product folder is emptied and recreated; without the Windows
+    // directory its name would be "\KVT-580duo" at the root of the drive,
+    // a folder anybody may have made.
+    if (const std::optional<std::string> windows = WindowsDirectory()) {
+        const std::string productFolder = InFolder(*windows, LoadEntry(setup::entry::ModelName));
+        CreateDirectoryWithSA(productFolder);
+        const std::string uninstaller = LoadEntry(setup::entry::UninstallerProgramFile);
+        CopyStepFile(uninstaller, InFolder(productFolder, uninstaller), true);
+        CopyStepFile(stepfile::ConfigurationFile, InFolder(productFolder, stepfile::ConfigurationFile), true);
+    }
+    if (const std::optional<std::string> system = SystemDirectory())
+        CopyStepFile(stepfile::ConfigurationFile, InFolder(*system, stepfile::ConfigurationFile), true);
 
     log_.WriteLog("CopyFilesOfUtilities END");
 }
@@ -197,12 +222,15 @@ void InstallEngine::DeleteFilesUsed() {
 
     // The spooler has copied what it needs into its version folder; only the
     // staged copies beside it go.
-    const std::string drivers = DriverDirectory();
-    for (const StagedFile& file : StagedFiles(*this)) {
-        const std::string path = InFolder(drivers, file.name);
-        log_.WriteLog("FILE SRC : %s", path);
-        const std::uint32_t error = platform_.files.deleteFile(path);
-        if (error != err::Success && file.ownFile) setup::LogDeleteFileError(log_, path, error);
+    // Without the driver directory the names would point at the root of the
+    // drive, where files of these names are not the staged copies.
+    if (const std::optional<std::string> drivers = DriverDirectory()) {
+        for (const StagedFile& file : StagedFiles(*this)) {
+            const std::string path = InFolder(*drivers, file.name);
+            log_.WriteLog("FILE SRC : %s", path);
+            const std::uint32_t error = platform_.files.deleteFile(path);
+            if (error != err::Success && file.ownFile) setup::LogDeleteFileError(log_, path, error);
+        }
     }
     log_.WriteLog("DeleteFilesUsed END");
 }

@@ -1,6 +1,7 @@
 // The two records of an installed driver: its INF in the system's INF store
 // (so plug-and-play finds it) and the uninstall entry that names the
 // uninstaller.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -175,15 +176,21 @@ void InstallEngine::RegisterUninstallInfo() {
         displayName.append(".");
         displayName.append(LoadEntry(setup::entry::BuildVersion));
 
-        setup::BoundedText uninstallString(kValueCapacity);
-        uninstallString.assign(WindowsDirectory());
-        uninstallString.append("\\");
-        uninstallString.append(LoadEntry(setup::entry::ModelName));
-        uninstallString.append("\\");
-        uninstallString.append(LoadEntry(setup::entry::UninstallerProgramFile));
-
+        // Windows starts this command with an administrator's rights. Without
+        // the Windows directory it would name "\KVT-580duo\..." at the root
+        // of the drive, where anybody may put a program of that name: the
+        // entry then names no command.
+        const std::optional<std::string> windows = WindowsDirectory();
         registry.setValue(entry, "DisplayName", TextValue(displayName.view()));
-        registry.setValue(entry, "UninstallString", TextValue(uninstallString.view()));
+        if (windows) {
+            setup::BoundedText uninstallString(kValueCapacity);
+            uninstallString.assign(*windows);
+            uninstallString.append("\\");
+            uninstallString.append(LoadEntry(setup::entry::ModelName));
+            uninstallString.append("\\");
+            uninstallString.append(LoadEntry(setup::entry::UninstallerProgramFile));
+            registry.setValue(entry, "UninstallString", TextValue(uninstallString.view()));
+        }
         if (!infName_.empty()) registry.setValue(entry, "InfFile", TextValue(infName_));
         registry.closeKey(entry);
     }

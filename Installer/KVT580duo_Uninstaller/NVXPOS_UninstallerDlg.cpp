@@ -1,10 +1,11 @@
 #include "Installer/KVT580duo_Uninstaller/NVXPOS_UninstallerDlg.h"
 
-#include <cstdio>
+#include <string_view>
 
 #include "Installer/KVT580duo_Uninstaller/UninstallerMessages.h"
 #include "Installer/setup_common/BoundedText.h"
 #include "Installer/setup_common/DriverPresence.h"
+#include "Installer/setup_common/ErrorReport.h"
 #include "Installer/setup_common/PrinterRemoval.h"
 #include "Installer/setup_common/ProductConfiguration.h"
 #include "Installer/setup_common/RemovalForm.h"
@@ -25,11 +26,7 @@ constexpr int kProgressComplete = 100;
 // The string-table loads go through a buffer of this size.
 constexpr std::size_t kEntryCapacity = 256;
 
-std::string EnumPrintersErrorText(ports::Platform& platform, std::uint32_t code) {
-    char head[64];
-    std::snprintf(head, sizeof head, "EnumPrinters Error Code: %d\n\n", static_cast<int>(code));
-    return std::string(head) + platform.system.formatMessage(code);
-}
+constexpr std::string_view kEnumPrintersErrorHead = "EnumPrinters Error Code: %d\n\n";
 
 }  // namespace
 
@@ -80,7 +77,7 @@ int NVXPOS_UninstallerDlg::AddPrinterObjectsToList() {
 
     std::vector<ports::PrinterInfo2> printers;
     if (const std::uint32_t rc = platform_.spooler.enumPrinters(ports::spool::EnumLocal, printers); rc != 0) {
-        window_.messageBox(EnumPrintersErrorText(platform_, rc), ports::MessageIcon::Warning,
+        window_.messageBox(setup::ErrorReportText(platform_.system, kEnumPrintersErrorHead, rc), ports::MessageIcon::Warning,
                            ports::MessageButtons::Ok);
         log_.WriteLog("AddPrinterObjectsToList END");
         return -1;

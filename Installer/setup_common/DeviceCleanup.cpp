@@ -64,36 +64,50 @@ bool InfListsDriver(const RemovalContext& context, const std::string& name, std:
     return found;
 }
 
+// The store's path of an INF or PNF file, whole: the steps' 256-byte buffer
+// must hold it, which DeleteStoreFile checks.
 std::string InfStorePath(std::string_view windows, std::string_view name) {
-    BoundedText path(kRemovalBufferCapacity);
-    path.assign(windows);
-    path.append("\\inf\\");
-    path.append(name);
-    return path.str();
+    std::string path(windows);
+    path += "\\inf\\";
+    path += name;
+    return path;
+}
+
+// DeleteFileA on a store path, as the 256-byte buffer holds it. A path that
+// does not fit is not cut and deleted (the cut name would be another file,
+// or none): it fails as DeleteFileA fails on a name that is too long.
+std::uint32_t DeleteStoreFile(ports::FileSystem& files, const std::string& path) {
+    if (path.size() >= kRemovalBufferCapacity) return err::FilenameExcedRange;
+    return files.deleteFile(path);
+}
+
+void DeleteStoreFileOrLogError(const RemovalContext& context, const std::string& path) {
+    if (const std::uint32_t rc = DeleteStoreFile(context.platform.files, path); rc != 0)
+        LogDeleteFileError(context.log, path, rc);
 }
 
 // Vista and later, and every 64-bit system, keep track of what they installed
-// from an INF: Setup must be the one to take it out of the store.
+// from an INF: Setup must be the one to take it out of the store. A name
+// that the 512-byte buffer cannot hold is not cut: the cut name could be
+// another INF of the store.
 void UninstallThroughSetup(const RemovalContext& context, const std::optional<std::string>& windows,
                            const std::string& name) {
     if (!context.devices.hasUninstallOEMInf()) return;
-    BoundedText infName(kInfNameCapacity);
-    infName.assign(name);
-    if (context.devices.uninstallOEMInf(infName.view(), ds::SuoiForceDelete) != 0) return;
+    if (name.size() >= kInfNameCapacity) return;
+    if (context.devices.uninstallOEMInf(name, ds::SuoiForceDelete) != 0) return;
     if (!windows) return;
-    DeleteFileOrLogError(context.platform.files, context.log, PnfPathOf(InfStorePath(*windows, name)));
+    DeleteStoreFileOrLogError(context, PnfPathOf(InfStorePath(*windows, name)));
 }
 
 void DeleteFromStore(const RemovalContext& context, std::string_view windows, const std::string& name) {
-    ports::FileSystem& files = context.platform.files;
     const std::string path = InfStorePath(windows, name);
-    const std::uint32_t rc = files.deleteFile(path);
+    const std::uint32_t rc = DeleteStoreFile(context.platform.files, path);
     if (rc == 0) {
         if (context.form.logsInfSearch) context.log.WriteLog("'%s' has been deleted successfully.", path);
     } else {
         LogDeleteFileError(context.log, path, rc);
     }
-    DeleteFileOrLogError(files, context.log, PnfPathOf(path));
+    DeleteStoreFileOrLogError(context, PnfPathOf(path));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "Installer/setup_common/BoundedText.h"
+#include "platform/ports/WinCodes.h"
 
 namespace kvt::setup {
 
@@ -23,6 +24,13 @@ void SetupLog::InitLogFile() {
     logPath.assign(Prefix(windowsDirectory.view(), 3));
     logPath.append("\\Temp");
     files_.createDirectory(logPath.view(), {});  // already there or not allowed: the log still tries
+    // Any user may create the Temp folder at the root of the drive, and so
+    // plant it as a junction or link to a place of their choice, where this
+    // program (with an administrator's rights) would delete and write files.
+    // Such a folder gets no log at all: the path stays empty.
+    std::uint32_t attributes = 0;
+    if (files_.getFileAttributes(logPath.view(), attributes) == 0 && (attributes & fileattr::ReparsePoint) != 0)
+        return;
     logPath.append("\\");
     logPath.append(fileName_);
 

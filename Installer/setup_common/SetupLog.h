@@ -26,7 +26,8 @@ public:
 
     SetupLog(ports::FileSystem& files, ports::Clock& clock, std::string_view logFileName);
 
-    // Fixes the log path and deletes the previous run's file.
+    // Fixes the log path and deletes the previous run's file. A Temp folder
+    // that is a junction or link leaves the path empty: nothing is logged.
     void InitLogFile();
 
     template <typename... Args>

@@ -39,6 +39,8 @@ public:
     virtual std::uint32_t deleteFile(std::string_view path) = 0;
     virtual std::uint32_t copyFile(std::string_view source, std::string_view target, bool failIfExists) = 0;
     virtual std::uint32_t moveFile(std::string_view source, std::string_view target) = 0;
+    // The attributes of the name itself: a junction or a symbolic link
+    // carries FILE_ATTRIBUTE_REPARSE_POINT and is not followed.
     virtual std::uint32_t getFileAttributes(std::string_view path, std::uint32_t& attributes) = 0;
     virtual std::uint32_t setFileAttributes(std::string_view path, std::uint32_t attributes) = 0;
 
@@ -48,9 +50,16 @@ public:
     virtual std::uint32_t findFiles(std::string_view pattern, std::vector<DirEntry>& entries) = 0;
 
     // One log line: open for read and write with read/write sharing, open or
-    // create, move to the end, write `bytes`, close.
+    // create, move to the end, write `bytes`, close. Never through a link:
+    // when the file is a symbolic link or another reparse point, when it has
+    // a second name (a hard link), or when the folder that holds it is a
+    // junction, nothing is written and the result is 1920
+    // (ERROR_CANT_ACCESS_FILE). Anybody may plant such a link where an
+    // administrator's program writes; the program would then write into the
+    // file it points at.
     virtual std::uint32_t appendToFile(std::string_view path, std::string_view bytes) = 0;
-    // Whole-file read and create-always write.
+    // Whole-file read and create-always write; both follow symbolic links as
+    // CreateFile does.
     virtual std::uint32_t readFile(std::string_view path, std::string& bytes) = 0;
     virtual std::uint32_t writeFile(std::string_view path, std::string_view bytes) = 0;
 

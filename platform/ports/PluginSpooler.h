@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ports/Spooler.h"
 
@@ -20,6 +21,31 @@ struct PrinterInfo2W {
                   jobs = 0, averagePpm = 0;
     friend bool operator==(const PrinterInfo2W&, const PrinterInfo2W&) = default;
 };
+
+// FORM_INFO_1W; sizes in thousandths of a millimetre.
+struct FormInfo1W {
+    std::uint32_t flags = 0;
+    std::u16string name;
+    std::int32_t width = 0, length = 0;
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    friend bool operator==(const FormInfo1W&, const FormInfo1W&) = default;
+};
+
+// The fields of a printer's default DEVMODEW that the pages read and change.
+// `record` is the whole structure as the driver handed it out (public part
+// and the driver's private bytes) for the Win32 adapter to write the fields
+// back into; the simulation leaves it empty.
+struct DevModeW {
+    std::int16_t copies = 1, color = 1, defaultSource = 0;
+    std::u16string formName;  // at most 31 characters
+    std::int16_t paperSize = 0, paperLength = 0, paperWidth = 0;
+    std::vector<std::uint8_t> record;
+};
+
+namespace devmode_color {
+inline constexpr std::int16_t Monochrome = 1;  // DMCOLOR_MONOCHROME
+inline constexpr std::int16_t Color = 2;       // DMCOLOR_COLOR
+}  // namespace devmode_color
 
 class PluginSpooler {
 public:
@@ -43,6 +69,28 @@ public:
     virtual std::uint32_t setPrinterData(PrinterHandle printer, std::u16string_view name,
                                          const PrinterDataValue& value) = 0;
     virtual std::uint32_t closePrinter(PrinterHandle printer) = 0;
+
+    // Forms at level 1, on the printer's handle. The enumeration returns the
+    // whole list (the adapter asks for the size first).
+    virtual std::uint32_t enumForms(PrinterHandle printer, std::vector<FormInfo1W>& forms) = 0;
+    virtual std::uint32_t getForm(PrinterHandle printer, std::u16string_view name, FormInfo1W& form) = 0;
+    virtual std::uint32_t addForm(PrinterHandle printer, const FormInfo1W& form) = 0;
+    virtual std::uint32_t setForm(PrinterHandle printer, std::u16string_view name, const FormInfo1W& form) = 0;
+    virtual std::uint32_t deleteForm(PrinterHandle printer, std::u16string_view name) = 0;
+
+    // The printer's current default device mode: DocumentPropertiesW without
+    // a window, first for the size (mode 0), then into a buffer of that size
+    // with DM_OUT_BUFFER.
+    virtual std::uint32_t getDefaultDevMode(PrinterHandle printer, std::u16string_view printerName,
+                                            DevModeW& devmode) = 0;
+    // DocumentPropertiesW with `devmode` as input and output
+    // (DM_IN_BUFFER | DM_OUT_BUFFER): the driver merges and validates it.
+    virtual std::uint32_t validateDevMode(PrinterHandle printer, std::u16string_view printerName,
+                                          DevModeW& devmode) = 0;
+    // SetPrinterW level 2, command 0, with `devmode` as the printer's default
+    // device mode and no security descriptor.
+    virtual std::uint32_t setPrinterDevMode(PrinterHandle printer, const PrinterInfo2W& info,
+                                            const DevModeW& devmode) = 0;
 };
 
 }  // namespace kvt::ports

@@ -20,6 +20,8 @@ struct FileRecord {
     std::string bytes;
     bool readOnly = false;
     bool inUse = false;  // held open by another process without delete sharing
+    // A symbolic link's target file; the link holds no bytes of its own.
+    std::optional<std::string> linkTo;
     nlohmann::json extra = nlohmann::json::object();
 };
 

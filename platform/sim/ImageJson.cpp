@@ -830,9 +830,18 @@ bool LoadFiles(Failure& fail, const json& v, const std::string& path, FileStore&
         if (store.findFile(filePath)) return fail(f.at("path"), "duplicate file " + Quoted(filePath));
         if (FileConflict(store, filePath, reason)) return fail(f.at("path"), reason);
         if (!ReadFileContent(f, bytes) || !f.boolean("readOnly", readOnly) || !f.boolean("inUse", inUse)) return false;
+        std::optional<std::string> link;
+        if (const json* target = f.takeNonNull("linkTo")) {
+            std::string text;
+            if (!ReadText(fail, *target, f.at("linkTo"), text)) return false;
+            if (!ValidFilePath(text, reason)) return fail(f.at("linkTo"), reason);
+            if (!bytes.empty()) return fail(f.at("linkTo"), "a symbolic link holds no content of its own");
+            link = std::move(text);
+        }
         FileRecord& file = store.putFile(filePath, std::move(bytes));
         file.readOnly = readOnly;
         file.inUse = inUse;
+        file.linkTo = std::move(link);
         file.extra = f.rest();
     }
     return true;
@@ -1146,7 +1155,10 @@ json SaveFiles(const FileStore& store) {
     json out = json::array();
     for (const auto& [path, file] : store.files()) {
         json entry = {{"path", AnsiToUtf8(file.path)}, {"readOnly", file.readOnly}, {"inUse", file.inUse}};
-        if (IsPlainText(file.bytes)) {
+        // A link's content is its target's.
+        if (file.linkTo) {
+            entry["linkTo"] = AnsiToUtf8(*file.linkTo);
+        } else if (IsPlainText(file.bytes)) {
             entry["text"] = file.bytes;
         } else {
             entry["base64"] = ToBase64(file.bytes);
@@ -1451,6 +1463,17 @@ bool LoadSystemImageFile(const std::string& file, std::istream& stdinStream, Wor
             errorLine = file + ": $: the file cannot be read";
             return false;
         }
+    }
+    // A run's result carries the image afterwards: the next run can start
+    // from the result file itself.
+    if (const nlohmann::json result = ExcessiveNesting(text) ? nlohmann::json() : nlohmann::json::parse(text, nullptr, false);
+        result.is_object() && result.contains("transcript") && result.contains("system") &&
+        result["system"].is_object()) {
+        if (auto error = LoadImage(result["system"], world)) {
+            errorLine = file + ": $.system" + error->jsonPath.substr(1) + ": " + error->reason;
+            return false;
+        }
+        return true;
     }
     if (auto error = ParseImageText(text, world)) {
         errorLine = file + ": " + error->jsonPath + ": " + error->reason;

@@ -24,8 +24,9 @@ std::optional<ImageError> LoadImage(const nlohmann::json& image, World& world);
 std::optional<ImageError> ParseImageText(std::string_view text, World& world);
 nlohmann::json SaveImage(const World& world);
 
-// "--system FILE" of kvtsim; "-" reads `stdinStream`. On failure `errorLine`
-// is the one line "FILE: JSON_PATH: REASON".
+// "--system FILE" of kvtsim; "-" reads `stdinStream`. The file holds an
+// image, or a run's result whose "system" is the image. On failure
+// `errorLine` is the one line "FILE: JSON_PATH: REASON".
 bool LoadSystemImageFile(const std::string& file, std::istream& stdinStream, World& world, std::string& errorLine);
 
 // The ANSI code page of the simulated systems maps bytes to the code points

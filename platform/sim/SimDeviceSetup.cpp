@@ -1,6 +1,5 @@
 #include "platform/sim/SimDeviceSetup.h"
 
-#include <algorithm>
 
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/CaseInsensitive.h"
@@ -66,12 +65,6 @@ std::vector<std::uint8_t> MultiSz(const std::vector<std::string>& ids) {
     return bytes;
 }
 
-DeviceNode* FindNode(World& world, std::string_view instanceId) {
-    auto it = std::find_if(world.devices.begin(), world.devices.end(),
-                           [&](const DeviceNode& node) { return EqualsNoCase(node.instanceId, instanceId); });
-    return it == world.devices.end() ? nullptr : &*it;
-}
-
 }  // namespace
 
 std::uint32_t SimDeviceSetup::fail(std::uint32_t code) { return sim_.lastError() = code; }
@@ -109,6 +102,38 @@ std::uint32_t SimDeviceSetup::enumDeviceInfo(ports::DevInfoList list, std::uint3
     return err::Success;
 }
 
+// A removal walks every node of its list and asks for each one's ids; a
+// scan of all nodes per question made that quadratic in the number of
+// devices. The index keeps each id's position in world.devices. Every use
+// checks that the position still holds the id; one that does not (the
+// nodes changed behind the index) rebuilds it, so it is never trusted
+// blindly.
+DeviceNode* SimDeviceSetup::findNode(std::string_view instanceId) {
+    std::vector<DeviceNode>& devices = sim_.world().devices;
+    const std::string key = ToUpperAscii(instanceId);
+    auto holds = [&](auto it) {
+        return it != nodeIndex_.end() && it->second < devices.size() &&
+               EqualsNoCase(devices[it->second].instanceId, instanceId);
+    };
+    auto it = nodeIndex_.find(key);
+    if (holds(it)) return &devices[it->second];
+    nodeIndex_.clear();
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        nodeIndex_.emplace(ToUpperAscii(devices[i].instanceId), i);  // the first node of an id wins, as in a scan
+    it = nodeIndex_.find(key);
+    return holds(it) ? &devices[it->second] : nullptr;
+}
+
+// Erases the node and moves the positions of the nodes after it along.
+void SimDeviceSetup::eraseNode(const DeviceNode& node) {
+    std::vector<DeviceNode>& devices = sim_.world().devices;
+    const auto position = static_cast<std::size_t>(&node - devices.data());
+    nodeIndex_.erase(ToUpperAscii(node.instanceId));
+    devices.erase(devices.begin() + static_cast<std::ptrdiff_t>(position));
+    for (auto& [id, at] : nodeIndex_)
+        if (at > position) --at;
+}
+
 std::uint32_t SimDeviceSetup::devInstOf(const std::string& instanceId) {
     return devInsts_.emplace(instanceId, static_cast<std::uint32_t>(devInsts_.size() + 1)).first->second;
 }
@@ -132,7 +157,7 @@ std::uint32_t SimDeviceSetup::getDeviceRegistryProperty(ports::DevInfoList list,
     std::string instanceId;
     if (std::uint32_t code = member(list, device, instanceId)) return fail(code);
     if (property >= MaximumProperty) return fail(err::InvalidRegProperty);
-    const DeviceNode* node = FindNode(sim_.world(), instanceId);
+    const DeviceNode* node = findNode(instanceId);
     if (node == nullptr) return fail(err::NoSuchDevinst);
     // The images model only the hardware ids; any other property is unset.
     if (property != ds::SpdrpHardwareId || node->hardwareIds.empty()) return fail(InvalidData);
@@ -150,9 +175,9 @@ std::uint32_t SimDeviceSetup::removeDevice(ports::DevInfoList list, const ports:
     std::string instanceId;
     if (std::uint32_t code = member(list, device, instanceId)) return fail(code);
     World& world = sim_.world();
-    const DeviceNode* node = FindNode(world, instanceId);
+    const DeviceNode* node = findNode(instanceId);
     if (node == nullptr) return fail(err::NoSuchDevinst);
-    world.devices.erase(world.devices.begin() + (node - world.devices.data()));
+    eraseNode(*node);
     world.registry.eraseTree(EnumKey + instanceId);
     return err::Success;
 }

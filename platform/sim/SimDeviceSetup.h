@@ -3,6 +3,7 @@
 // world (world.devices) and the INF store, the files under <windir>\inf.
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 namespace kvt::sim {
 
 class Simulation;
+struct DeviceNode;
 
 class SimDeviceSetup final : public ports::DeviceSetup {
 public:
@@ -51,11 +53,15 @@ private:
     std::uint32_t member(ports::DevInfoList list, const ports::DeviceInfo& device, std::string& instanceId);
     // The DEVINST of a node: one number per instance id for the whole run.
     std::uint32_t devInstOf(const std::string& instanceId);
+    // The world's node with that instance id, without regard to case.
+    DeviceNode* findNode(std::string_view instanceId);
+    void eraseNode(const DeviceNode& node);
 
     Simulation& sim_;
     std::map<std::uint64_t, DeviceSnapshot> lists_;
     std::map<std::uint64_t, InfFile> infs_;
     std::map<std::string, std::uint32_t, CaseInsensitiveLess> devInsts_;
+    std::unordered_map<std::string, std::size_t> nodeIndex_;  // upper-case instance id -> position in world.devices
     std::uint64_t nextHandle_ = 0x2000;
 };
 

@@ -20,8 +20,9 @@ constexpr std::uint32_t NotADirectory = 267;  // ERROR_DIRECTORY
 constexpr std::uint32_t FilenameTooLong = 206;
 // CreateDirectory leaves room for an 8.3 name below the new directory.
 constexpr std::size_t MaxDirectoryPath = 247;
-// Junction chains longer than this are taken as a loop.
+// Junction and symbolic-link chains longer than this are taken as a loop.
 constexpr int MaxJunctionHops = 31;
+constexpr std::uint32_t CantResolveFilename = 1921;
 
 std::string NormalisedOrAsIs(std::string_view path) {
     std::string out;
@@ -143,7 +144,8 @@ bool WriteDenied(const FileStore& store, std::string_view real) {
 // --- Listing ---------------------------------------------------------------------
 
 std::uint32_t AttributesOf(const FileRecord& file) {
-    return fileattr::Archive | (file.readOnly ? fileattr::ReadOnly : 0);
+    return fileattr::Archive | (file.readOnly ? fileattr::ReadOnly : 0) |
+           (file.linkTo ? fileattr::ReparsePoint : 0);
 }
 
 std::uint32_t AttributesOf(const DirectoryRecord& directory) {
@@ -218,6 +220,23 @@ std::uint32_t Locate(Simulation& sim, std::string_view path, Location& at) {
     return Locate(sim.world(), sim.underWow64(), path, at);
 }
 
+// Where a symbolic link to a file finally leads (the file itself when it is
+// no link): its target, with the junctions on the way followed. The target
+// need not exist. Empty for a loop.
+std::optional<std::string> FollowFileLinks(const FileStore& store, std::string real) {
+    for (int hops = 0; hops <= MaxJunctionHops; ++hops) {
+        const FileRecord* file = store.findFile(real);
+        if (file == nullptr || !file->linkTo) return real;
+        const std::string target = NormalisedOrAsIs(*file->linkTo);
+        if (winpath::IsDriveRoot(target)) return target;
+        const std::optional<std::string> parent = FollowJunctions(store, std::string(winpath::ParentOf(target)));
+        if (!parent) return std::nullopt;
+        const DirectoryRecord* directory = store.findDirectory(*parent);
+        real = winpath::Join(directory ? directory->path : *parent, winpath::NameOf(target));
+    }
+    return std::nullopt;
+}
+
 std::uint32_t OpenForReading(Simulation& sim, std::string_view path, const FileRecord*& file) {
     Location at;
     if (std::uint32_t code = Locate(sim, path, at)) return code;
@@ -225,23 +244,51 @@ std::uint32_t OpenForReading(Simulation& sim, std::string_view path, const FileR
     if (at.root) return store.findDirectory(at.real) ? err::AccessDenied : err::PathNotFound;
     if (at.parent == nullptr) return err::PathNotFound;
     if (store.findDirectory(at.real)) return err::AccessDenied;
-    file = store.findFile(at.real);
+    const std::optional<std::string> real = FollowFileLinks(store, at.real);
+    if (!real) return CantResolveFilename;
+    if (store.findDirectory(*real)) return err::AccessDenied;
+    file = store.findFile(*real);
     return file ? err::Success : err::FileNotFound;
 }
 
 // CreateFile with write access, opening or creating: `file` is the existing
-// file or null when the open would create it at `real`.
-std::uint32_t OpenForWriting(Simulation& sim, std::string_view path, std::string& real, FileRecord*& file) {
+// file or null when the open would create it at `real`. A symbolic link is
+// followed to its target, as CreateFile follows it, unless `followLinks` is
+// clear: the open then fails on a link rather than write through it.
+std::uint32_t OpenForWriting(Simulation& sim, std::string_view path, std::string& real, FileRecord*& file,
+                             bool followLinks = true) {
     Location at;
     if (std::uint32_t code = Locate(sim, path, at)) return code;
     FileStore& store = sim.world().files;
     if (at.root) return store.findDirectory(at.real) ? err::AccessDenied : err::PathNotFound;
     if (at.parent == nullptr) return err::PathNotFound;
     if (store.findDirectory(at.real)) return err::AccessDenied;
-    file = store.findFile(at.real);
-    if (WriteDenied(store, at.real) || (file && file->readOnly)) return err::AccessDenied;
-    real = at.real;
+    std::string target = at.real;
+    if (const FileRecord* named = store.findFile(at.real); named && named->linkTo) {
+        if (!followLinks) return err::CantAccessFile;
+        const std::optional<std::string> followed = FollowFileLinks(store, at.real);
+        if (!followed) return CantResolveFilename;
+        target = *followed;
+        if (winpath::IsDriveRoot(target) || store.findDirectory(target)) return err::AccessDenied;
+        if (store.findDirectory(winpath::ParentOf(target)) == nullptr) return err::PathNotFound;
+    }
+    file = store.findFile(target);
+    if (WriteDenied(store, target) || (file && file->readOnly)) return err::AccessDenied;
+    real = target;
     return err::Success;
+}
+
+// The directory that holds `path`, as named: a junction there is reported
+// as the link it is, not followed.
+bool HeldByLink(Simulation& sim, std::string_view path) {
+    std::string named;
+    if (winpath::Normalise(path, CurrentDirectory(sim.world()), named) != err::Success) return false;
+    const std::string_view parent = winpath::ParentOf(named);
+    if (parent.empty()) return false;
+    Location at;
+    if (Locate(sim, parent, at) != err::Success) return false;
+    const DirectoryRecord* directory = sim.world().files.findDirectory(at.real);
+    return directory != nullptr && directory->junctionTo.has_value();
 }
 
 }  // namespace
@@ -342,21 +389,28 @@ std::uint32_t SimFileSystem::copyFile(std::string_view source, std::string_view 
     if (std::uint32_t code = Locate(sim_, source, from)) return Fail(sim_, code);
     if (std::uint32_t code = Locate(sim_, target, to)) return Fail(sim_, code);
     FileStore& store = sim_.world().files;
-    const FileRecord* original = store.findFile(from.real);
+    // Both names are opened as CreateFile opens them: through symbolic links.
+    const std::optional<std::string> sourceReal = FollowFileLinks(store, from.real);
+    if (!sourceReal) return Fail(sim_, CantResolveFilename);
+    const FileRecord* original = store.findFile(*sourceReal);
     if (original == nullptr) {
-        if (from.root || store.findDirectory(from.real)) return Fail(sim_, err::AccessDenied);
+        if (from.root || store.findDirectory(*sourceReal)) return Fail(sim_, err::AccessDenied);
         return Fail(sim_, from.parent ? err::FileNotFound : err::PathNotFound);
     }
     if (to.root) return Fail(sim_, store.findDirectory(to.real) ? err::AccessDenied : err::PathNotFound);
     if (to.parent == nullptr) return Fail(sim_, err::PathNotFound);
     if (store.findDirectory(to.real)) return Fail(sim_, err::AccessDenied);
-    const FileRecord* existing = store.findFile(to.real);
+    const std::optional<std::string> targetReal = FollowFileLinks(store, to.real);
+    if (!targetReal) return Fail(sim_, CantResolveFilename);
+    if (store.findDirectory(*targetReal)) return Fail(sim_, err::AccessDenied);
+    if (store.findDirectory(winpath::ParentOf(*targetReal)) == nullptr) return Fail(sim_, err::PathNotFound);
+    const FileRecord* existing = store.findFile(*targetReal);
     if (existing == original) return Fail(sim_, err::SharingViolation);  // the source is open for reading
     if (existing && failIfExists) return Fail(sim_, err::FileExists);
-    if (WriteDenied(store, to.real) || (existing && existing->readOnly)) return Fail(sim_, err::AccessDenied);
+    if (WriteDenied(store, *targetReal) || (existing && existing->readOnly)) return Fail(sim_, err::AccessDenied);
     if (existing && existing->inUse) return Fail(sim_, err::SharingViolation);
     const bool readOnly = original->readOnly;
-    FileRecord& copy = store.putFile(to.real, original->bytes);
+    FileRecord& copy = store.putFile(*targetReal, original->bytes);
     copy.readOnly = readOnly;
     return err::Success;
 }
@@ -460,12 +514,15 @@ std::uint32_t SimFileSystem::findFiles(std::string_view pattern, std::vector<por
 }
 
 // Opened with read and write sharing: a file that another process holds is
-// still appended to; a read-only one is not opened for writing at all.
+// still appended to; a read-only one is not opened for writing at all. A
+// symbolic link, or a junction as the folder that holds the file, is never
+// written through.
 std::uint32_t SimFileSystem::appendToFile(std::string_view path, std::string_view bytes) {
     if (auto code = Planned(sim_, "appendToFile")) return Fail(sim_, *code);
+    if (HeldByLink(sim_, path)) return Fail(sim_, err::CantAccessFile);
     std::string real;
     FileRecord* file = nullptr;
-    if (std::uint32_t code = OpenForWriting(sim_, path, real, file)) return Fail(sim_, code);
+    if (std::uint32_t code = OpenForWriting(sim_, path, real, file, false)) return Fail(sim_, code);
     if (file)
         file->bytes.append(bytes);
     else

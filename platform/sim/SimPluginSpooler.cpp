@@ -6,6 +6,7 @@
 
 #include "driversrc/kvt-580duo/DrvPackage/PrinterSetup.h"
 #include "platform/ports/WinCodes.h"
+#include "platform/sim/DevModeBlob.h"
 #include "platform/sim/OtherProcess.h"
 #include "platform/sim/Simulation.h"
 
@@ -73,6 +74,38 @@ ports::PrinterInfo2W Widen(const ports::PrinterInfo2& a) {
 
 ports::PrinterInfo2 Narrow(const ports::PrinterInfo2W& w) {
     return ConvertPrinterInfo2<ports::PrinterInfo2>(w, [](const std::u16string& text) { return Utf16ToAnsi(text); });
+}
+
+ports::FormInfo1W Widen(const ports::FormInfo1& a) {
+    return {a.flags, AnsiToUtf16(a.name), a.width, a.length, a.left, a.top, a.right, a.bottom};
+}
+
+ports::FormInfo1 Narrow(const ports::FormInfo1W& w) {
+    return {w.flags, Utf16ToAnsi(w.name), w.width, w.length, w.left, w.top, w.right, w.bottom};
+}
+
+ports::DevModeW Widen(const DevModeRecord& record) {
+    ports::DevModeW devmode;
+    devmode.copies = static_cast<std::int16_t>(record.copies);
+    devmode.color = static_cast<std::int16_t>(record.color);
+    devmode.defaultSource = static_cast<std::int16_t>(record.defaultSource);
+    devmode.formName = AnsiToUtf16(record.formName);
+    devmode.paperSize = static_cast<std::int16_t>(record.paperSize);
+    devmode.paperLength = static_cast<std::int16_t>(record.paperLength);
+    devmode.paperWidth = static_cast<std::int16_t>(record.paperWidth);
+    return devmode;
+}
+
+// The stored record keeps what the port does not carry.
+DevModeRecord Narrow(const ports::DevModeW& devmode, DevModeRecord kept) {
+    kept.copies = devmode.copies;
+    kept.color = devmode.color;
+    kept.defaultSource = devmode.defaultSource;
+    kept.formName = Utf16ToAnsi(devmode.formName).substr(0, kDevModeNameChars);
+    kept.paperSize = devmode.paperSize;
+    kept.paperLength = devmode.paperLength;
+    kept.paperWidth = devmode.paperWidth;
+    return kept;
 }
 
 }  // namespace
@@ -171,6 +204,73 @@ std::uint32_t SimPluginSpooler::closePrinter(ports::PrinterHandle printer) {
     if (std::uint32_t error = planned("PluginSpooler.closePrinter")) return error;
     SuspendFaults spoolerSide(sim_);
     return sim_.spooler().closePrinter(printer);
+}
+
+std::uint32_t SimPluginSpooler::enumForms(ports::PrinterHandle printer, std::vector<ports::FormInfo1W>& forms) {
+    if (std::uint32_t error = planned("PluginSpooler.enumForms")) return error;
+    SuspendFaults spoolerSide(sim_);
+    std::vector<ports::FormInfo1> ansi;
+    if (std::uint32_t error = sim_.spooler().enumForms(printer, ansi)) return error;
+    forms.clear();
+    for (const ports::FormInfo1& form : ansi) forms.push_back(Widen(form));
+    return err::Success;
+}
+
+std::uint32_t SimPluginSpooler::getForm(ports::PrinterHandle printer, std::u16string_view name,
+                                        ports::FormInfo1W& form) {
+    if (std::uint32_t error = planned("PluginSpooler.getForm")) return error;
+    SuspendFaults spoolerSide(sim_);
+    ports::FormInfo1 ansi;
+    if (std::uint32_t error = sim_.spooler().getForm(printer, Utf16ToAnsi(name), ansi)) return error;
+    form = Widen(ansi);
+    return err::Success;
+}
+
+std::uint32_t SimPluginSpooler::addForm(ports::PrinterHandle printer, const ports::FormInfo1W& form) {
+    if (std::uint32_t error = planned("PluginSpooler.addForm")) return error;
+    SuspendFaults spoolerSide(sim_);
+    return sim_.spooler().addForm(printer, Narrow(form));
+}
+
+std::uint32_t SimPluginSpooler::setForm(ports::PrinterHandle printer, std::u16string_view name,
+                                        const ports::FormInfo1W& form) {
+    if (std::uint32_t error = planned("PluginSpooler.setForm")) return error;
+    SuspendFaults spoolerSide(sim_);
+    return sim_.spooler().setForm(printer, Utf16ToAnsi(name), Narrow(form));
+}
+
+std::uint32_t SimPluginSpooler::deleteForm(ports::PrinterHandle printer, std::u16string_view name) {
+    if (std::uint32_t error = planned("PluginSpooler.deleteForm")) return error;
+    SuspendFaults spoolerSide(sim_);
+    return sim_.spooler().deleteForm(printer, Utf16ToAnsi(name));
+}
+
+std::uint32_t SimPluginSpooler::getDefaultDevMode(ports::PrinterHandle printer, std::u16string_view,
+                                                  ports::DevModeW& devmode) {
+    if (std::uint32_t error = planned("PluginSpooler.getDefaultDevMode")) return error;
+    SuspendFaults spoolerSide(sim_);
+    DevModeRecord record;
+    if (std::uint32_t error = sim_.spooler().printerDevMode(printer, record)) return error;
+    devmode = Widen(record);
+    return err::Success;
+}
+
+std::uint32_t SimPluginSpooler::validateDevMode(ports::PrinterHandle printer, std::u16string_view,
+                                                ports::DevModeW&) {
+    if (std::uint32_t error = planned("PluginSpooler.validateDevMode")) return error;
+    SuspendFaults spoolerSide(sim_);
+    // The driver answers for a printer it knows.
+    DevModeRecord current;
+    return sim_.spooler().printerDevMode(printer, current);
+}
+
+std::uint32_t SimPluginSpooler::setPrinterDevMode(ports::PrinterHandle printer, const ports::PrinterInfo2W& info,
+                                                  const ports::DevModeW& devmode) {
+    if (std::uint32_t error = planned("PluginSpooler.setPrinterDevMode")) return error;
+    SuspendFaults spoolerSide(sim_);
+    DevModeRecord kept;
+    if (std::uint32_t error = sim_.spooler().printerDevMode(printer, kept)) return error;
+    return sim_.spooler().setPrinterWithDevMode(printer, Narrow(info), Narrow(devmode, std::move(kept)));
 }
 
 void RunPluginPrinterInitialization(Simulation& sim, std::string_view printerName) {

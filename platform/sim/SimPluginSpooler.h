@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ports/PluginSpooler.h"
 
@@ -31,6 +32,22 @@ public:
     std::uint32_t setPrinterData(ports::PrinterHandle printer, std::u16string_view name,
                                  const ports::PrinterDataValue& value) override;
     std::uint32_t closePrinter(ports::PrinterHandle printer) override;
+
+    std::uint32_t enumForms(ports::PrinterHandle printer, std::vector<ports::FormInfo1W>& forms) override;
+    std::uint32_t getForm(ports::PrinterHandle printer, std::u16string_view name, ports::FormInfo1W& form) override;
+    std::uint32_t addForm(ports::PrinterHandle printer, const ports::FormInfo1W& form) override;
+    std::uint32_t setForm(ports::PrinterHandle printer, std::u16string_view name,
+                          const ports::FormInfo1W& form) override;
+    std::uint32_t deleteForm(ports::PrinterHandle printer, std::u16string_view name) override;
+
+    // The driver keeps every device mode it is given as it is: the fields the
+    // pages write are all valid for it.
+    std::uint32_t getDefaultDevMode(ports::PrinterHandle printer, std::u16string_view printerName,
+                                    ports::DevModeW& devmode) override;
+    std::uint32_t validateDevMode(ports::PrinterHandle printer, std::u16string_view printerName,
+                                  ports::DevModeW& devmode) override;
+    std::uint32_t setPrinterDevMode(ports::PrinterHandle printer, const ports::PrinterInfo2W& info,
+                                    const ports::DevModeW& devmode) override;
 
 private:
     std::uint32_t planned(std::string_view method);

@@ -104,6 +104,7 @@ std::uint32_t SimSpooler::fail(std::uint32_t code) { return sim_.lastError() = c
 
 void SimSpooler::load() {
     memory_ = ReadSpoolerObjects(sim_.world().registry, nativeEnvironment());
+    indexPrinters();
     // Spool files of printers that are gone are dropped at start-up.
     auto& jobs = sim_.world().spooler.jobs;
     std::erase_if(jobs, [this](const auto& entry) { return findPrinter(entry.first) == nullptr; });
@@ -141,9 +142,28 @@ std::uint32_t SimSpooler::printerOf(ports::PrinterHandle handle, PrinterRecord*&
     return printer ? err::Success : fail(err::InvalidHandle);
 }
 
+// Every printer call looks its printer up by name; a scan of all printers
+// per call made removing the printers of a large system quadratic. The
+// index follows every change this class makes to the printers, and each
+// use checks it against the printers themselves: an index out of step is
+// rebuilt rather than believed.
+void SimSpooler::indexPrinters() {
+    printerIndex_.clear();
+    const auto& printers = objects().printers;
+    for (std::size_t i = 0; i < printers.size(); ++i) printerIndex_.emplace(ToUpperAscii(printers[i].name), i);
+}
+
 PrinterRecord* SimSpooler::findPrinter(std::string_view name) {
-    for (PrinterRecord& p : objects().printers)
-        if (EqualsNoCase(p.name, name)) return &p;
+    auto& printers = objects().printers;
+    const std::string key = ToUpperAscii(name);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto it = printerIndex_.find(key);
+        if (it != printerIndex_.end() && it->second < printers.size() &&
+            EqualsNoCase(printers[it->second].name, name))
+            return &printers[it->second];
+        if (it == printerIndex_.end() && printerIndex_.size() == printers.size()) return nullptr;
+        indexPrinters();
+    }
     return nullptr;
 }
 
@@ -229,6 +249,7 @@ std::uint32_t SimSpooler::addPrinter(const ports::PrinterInfo2& info, ports::Pri
     sim_.world().registry.eraseTree(PrinterKeyPath(added.name));
     WritePrinterKey(sim_.world().registry, added);
     objects().printers.push_back(std::move(added));
+    printerIndex_[ToUpperAscii(info.printerName)] = objects().printers.size() - 1;
     printer = addHandle(info.printerName);
 
     const DriverRecord* driver = findDriver(nativeEnvironment(), info.driverName);
@@ -243,7 +264,11 @@ std::uint32_t SimSpooler::deletePrinter(ports::PrinterHandle printer) {
     sim_.world().registry.eraseTree(PrinterKeyPath(p->name));
     sim_.world().spooler.jobs.erase(p->name);
     auto& printers = objects().printers;
-    printers.erase(printers.begin() + (p - printers.data()));
+    const auto position = static_cast<std::size_t>(p - printers.data());
+    printerIndex_.erase(ToUpperAscii(p->name));
+    printers.erase(printers.begin() + static_cast<std::ptrdiff_t>(position));
+    for (auto& [key, at] : printerIndex_)
+        if (at > position) --at;
     return err::Success;
 }
 
@@ -267,6 +292,8 @@ void SimSpooler::renamePrinter(PrinterRecord& printer, const std::string& newNam
     for (auto& [id, open] : handles_)
         if (open.printer && EqualsNoCase(*open.printer, printer.name)) open.printer = newName;
     sim_.world().registry.eraseTree(PrinterKeyPath(printer.name));
+    printerIndex_.erase(ToUpperAscii(printer.name));
+    printerIndex_[ToUpperAscii(newName)] = static_cast<std::size_t>(&printer - objects().printers.data());
     printer.name = newName;
 }
 

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ports/Spooler.h"
@@ -89,6 +90,15 @@ public:
     const SpoolerObjects* memory() const { return memory_ ? &*memory_ : nullptr; }
     // A printer's default device mode, as the driver's user interface reads it.
     std::optional<DevModeRecord> defaultDevMode(std::string_view printerName) const;
+
+    // The driver's side of DocumentProperties: the default device mode of the
+    // printer behind a handle, or the driver's own defaults for a printer
+    // that has none stored.
+    std::uint32_t printerDevMode(ports::PrinterHandle printer, DevModeRecord& devmode);
+    // SetPrinter level 2 with a device mode: the settings as setPrinter
+    // takes them, and the device mode as the printer's new default.
+    std::uint32_t setPrinterWithDevMode(ports::PrinterHandle printer, const ports::PrinterInfo2& info,
+                                        const DevModeRecord& devmode);
     std::size_t openHandleCount() const { return handles_.size(); }
 
 private:
@@ -113,6 +123,7 @@ private:
     std::uint32_t lookupHandle(ports::PrinterHandle handle, OpenHandle*& open);
     std::uint32_t printerOf(ports::PrinterHandle handle, PrinterRecord*& printer);
     PrinterRecord* findPrinter(std::string_view name);
+    void indexPrinters();
     const DriverRecord* findDriver(std::string_view environment, std::string_view name) const;
     const PrintProcessorRecord* findPrintProcessor(std::string_view environment, std::string_view name) const;
 
@@ -133,6 +144,8 @@ private:
     Simulation& sim_;
     std::optional<SpoolerObjects> memory_;
     std::map<std::uint64_t, OpenHandle> handles_;
+    // Upper-case printer name -> position in the printers of memory_.
+    std::unordered_map<std::string, std::size_t> printerIndex_;
     std::uint64_t nextHandle_ = 0x7000;
     PrinterInitialization initialize_;
 };

@@ -1,6 +1,10 @@
 #pragma once
-// EXPLICIT_ACCESS_A entries built with BuildExplicitAccessWithNameA from the
-// ports' entries, trustees by name, and their merge into an ACL.
+// EXPLICIT_ACCESS_A entries built from the ports' entries, and their merge
+// into an ACL. The built-in accounts that the setup programs name
+// ("Everyone", "Administrators", "SYSTEM") and trustees written as SID strings
+// ("S-1-5-32-544") are given to Windows as SIDs: their names are translated
+// on most Windows languages ("Jeder", "Administrateurs"), so a lookup by the
+// English name fails there. Other trustees go by name.
 #include <windows.h>
 #include <aclapi.h>
 
@@ -13,10 +17,14 @@
 
 namespace kvt::win32 {
 
+// The SID of a built-in account named in English, or of a SID string; empty
+// for any other name.
+std::vector<BYTE> WellKnownSidOf(const std::string& trustee);
+
 class ExplicitAccessEntries {
 public:
     explicit ExplicitAccessEntries(const std::vector<ports::ExplicitAccess>& entries);
-    // The entries point into trustees_; they must stay where they are.
+    // The entries point into trustees_ and sids_; they must stay where they are.
     ExplicitAccessEntries(const ExplicitAccessEntries&) = delete;
     ExplicitAccessEntries& operator=(const ExplicitAccessEntries&) = delete;
 
@@ -25,6 +33,7 @@ public:
 
 private:
     std::vector<std::string> trustees_;
+    std::vector<std::vector<BYTE>> sids_;
     std::vector<EXPLICIT_ACCESS_A> entries_;
 };
 

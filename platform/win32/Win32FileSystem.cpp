@@ -35,6 +35,25 @@ std::uint32_t WriteAll(HANDLE file, std::string_view bytes) {
     return err::Success;
 }
 
+// Whether the folder that holds `path`, as named, is a junction or another
+// reparse point. GetFileAttributesA reports the link itself, not its target.
+bool HeldByLink(std::string_view path) {
+    const auto separator = path.find_last_of("\\/");
+    if (separator == std::string_view::npos) return false;
+    std::string folder(path.substr(0, separator));
+    if (folder.empty() || folder.back() == ':') folder += '\\';
+    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// An opened file that is a link (a reparse point, opened as such) or one of
+// several names of the same data (a hard link).
+bool IsLink(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(file, &information)) return true;  // unknown counts as a link
+    return (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || information.nNumberOfLinks > 1;
+}
+
 // CreateDirectoryA with a DACL made of `acl` (trustees by name).
 std::uint32_t CreateDirectoryWithAcl(const std::string& path, const std::vector<ports::ExplicitAccess>& acl) {
     ExplicitAccessEntries entries(acl);
@@ -126,11 +145,15 @@ std::uint32_t Win32FileSystem::findFiles(std::string_view pattern, std::vector<p
     return code == ERROR_NO_MORE_FILES ? err::Success : code;
 }
 
+// The link itself is opened (FILE_FLAG_OPEN_REPARSE_POINT) and looked at
+// before anything is written, so a link is never followed.
 std::uint32_t Win32FileSystem::appendToFile(std::string_view path, std::string_view bytes) {
+    if (HeldByLink(path)) return Fail(ERROR_CANT_ACCESS_FILE);
     UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return ::GetLastError();
+    if (IsLink(file.get())) return Fail(ERROR_CANT_ACCESS_FILE);
     if (::SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
         ::GetLastError() != NO_ERROR) {
         return ::GetLastError();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include "platform/ports/PluginSpooler.h"
 #include "platform/win32/CriticalSection.h"
@@ -46,6 +47,19 @@ public:
                                  const ports::PrinterDataValue& value) override;
     std::uint32_t closePrinter(ports::PrinterHandle printer) override;
 
+    std::uint32_t enumForms(ports::PrinterHandle printer, std::vector<ports::FormInfo1W>& forms) override;
+    std::uint32_t getForm(ports::PrinterHandle printer, std::u16string_view name, ports::FormInfo1W& form) override;
+    std::uint32_t addForm(ports::PrinterHandle printer, const ports::FormInfo1W& form) override;
+    std::uint32_t setForm(ports::PrinterHandle printer, std::u16string_view name,
+                          const ports::FormInfo1W& form) override;
+    std::uint32_t deleteForm(ports::PrinterHandle printer, std::u16string_view name) override;
+    std::uint32_t getDefaultDevMode(ports::PrinterHandle printer, std::u16string_view printerName,
+                                    ports::DevModeW& devmode) override;
+    std::uint32_t validateDevMode(ports::PrinterHandle printer, std::u16string_view printerName,
+                                  ports::DevModeW& devmode) override;
+    std::uint32_t setPrinterDevMode(ports::PrinterHandle printer, const ports::PrinterInfo2W& info,
+                                    const ports::DevModeW& devmode) override;
+
     // The port's number for a handle the host owns; the same handle keeps
     // its number, and closing it through the port forgets it without
     // closing it.
@@ -57,6 +71,8 @@ private:
     HANDLE toHandle(ports::PrinterHandle printer) { return printers_.find(printer.value); }
     // GetPrinterW level 2 into `buffer`, which then holds a PRINTER_INFO_2W.
     std::uint32_t readPrinter(HANDLE printer, std::vector<std::uint8_t>& buffer);
+    // DocumentPropertiesW's size of the printer's device mode.
+    std::uint32_t devModeSize(HANDLE printer, std::u16string_view printerName, std::uint32_t& size);
 
     HandleTable<HeldPrinter> printers_;
     CriticalSection borrowedLock_;

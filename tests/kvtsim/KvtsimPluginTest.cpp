@@ -172,7 +172,7 @@ TEST(KvtsimPlugin, UnusableInputExitsTwoWithOneLine) {
         const char* mentions;
     };
     const std::vector<Row> rows{
-        {"NoSubcommand", {"plugin"}, "", "printer-event, encode, decode"},
+        {"NoSubcommand", {"plugin"}, "", "printer-event, sheet, encode, decode"},
         {"UnknownSubcommand", {"plugin", "paper"}, "", "\"paper\""},
         {"NoSystem", {"plugin", "printer-event", "--printer", "Till 1"}, "", "--system"},
         {"NoPrinter", {"plugin", "printer-event", "--system", "-"}, image, "--printer"},

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/ports/WinCodes.h"
 #include "tests/setup_common/SetupTestSupport.h"
 
 namespace kvt::setup {
@@ -110,6 +111,41 @@ TEST_F(SetupLogTest, ZeroByteFromCharDirectiveEndsTheLine) {
     start(MakeWorld());
     log().WriteLog("ab%ccd", '\0');
     EXPECT_EQ(logBytes(), "09:05:07: ab\r\n");
+}
+
+}  // namespace
+}  // namespace kvt::setup
+
+namespace kvt::setup {
+namespace {
+
+// Any user may create the Temp folder at the root of the drive. Planted as a
+// junction, it would have this program delete and write a file of the log's
+// name wherever the junction points.
+TEST_F(SetupLogTest, TempFolderThatIsAJunctionGetsNoLog) {
+    sim::World planted = MakeWorld();
+    planted.files.putFile("C:\\Users\\Clerk\\KVT-580duo_Installer.txt", "the clerk's own file");
+    planted.files.ensureDirectory("C:\\Temp").junctionTo = "C:\\Users\\Clerk";
+    start(std::move(planted));
+    EXPECT_EQ(log().path(), "");
+    log().WriteLog("lost");
+    EXPECT_EQ(sim().faults().callCount("FileSystem.appendToFile"), 0u);
+    EXPECT_EQ(sim().faults().callCount("FileSystem.deleteFile"), 0u);
+    EXPECT_EQ(world().files.findFile("C:\\Users\\Clerk\\KVT-580duo_Installer.txt")->bytes, "the clerk's own file");
+}
+
+// A link at the log's name is removed at the start as any old log is; one
+// that cannot be removed is never written through.
+TEST_F(SetupLogTest, LogFileThatIsALinkIsNeverWrittenThrough) {
+    sim::World planted = MakeWorld();
+    planted.files.putFile("C:\\Windows\\win.ini", "[fonts]\r\n");
+    sim::FileRecord& link = world.files.putFile("C:\\Temp\\KVT-580duo_Installer.txt", "");
+    link.linkTo = "C:\\Windows\\win.ini";
+    link.inUse = true;
+    start(std::move(planted));
+    log().WriteLog("this run");
+    EXPECT_EQ(world().files.findFile("C:\\Windows\\win.ini")->bytes, "[fonts]\r\n");
+    EXPECT_EQ(sim().lastError(), err::CantAccessFile);
 }
 
 }  // namespace

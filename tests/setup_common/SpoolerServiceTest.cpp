@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ports/WinCodes.h"
 #include "tests/setup_common/SetupTestSupport.h"
 
 namespace kvt::setup {
@@ -73,6 +74,52 @@ TEST_F(SpoolerServiceFailureTest, FailuresAreIgnoredAndNothingRunsByABareName) {
     sim().faults().failCall("FileSystem.getSystemDirectory", 5);
     NetStartSpooler(platform());
     EXPECT_EQ(sim().faults().callCount("Processes.startProcess"), 1u) << "only the first, failed, attempt";
+}
+
+// The programs stop the spooler themselves; a start the system refuses to
+// launch must not leave the computer without printing.
+struct RelaunchRow {
+    const char* name;
+    const char* method;
+    std::vector<std::uint32_t> failing;  // the calls of `method` that fail; 0: every call
+    std::uint32_t launches;              // attempts that reached the process start
+    std::size_t pauses;
+    bool runningAfter;
+};
+
+class SpoolerStartRelaunchTest : public testing::SetupTest, public ::testing::WithParamInterface<RelaunchRow> {};
+
+TEST_P(SpoolerStartRelaunchTest, ARefusedStartIsLaunchedAgainForAboutFiveSeconds) {
+    const RelaunchRow& r = GetParam();
+    sim::World world = MakeWorld();
+    world.spooler.running = false;
+    start(std::move(world));
+    for (const std::uint32_t nth : r.failing) sim().faults().failCall(r.method, err::AccessDenied, nth);
+
+    NetStartSpooler(platform());
+
+    EXPECT_EQ(sim().faults().callCount("Processes.startProcess"), r.launches);
+    EXPECT_EQ(EventsOf(sim(), "sleep").size(), r.pauses);
+    for (const nlohmann::json& pause : EventsOf(sim(), "sleep")) EXPECT_EQ(pause["ms"], 500);
+    EXPECT_EQ(this->world().spooler.running, r.runningAfter);
+    EXPECT_EQ(sim().processes().openProcessCount(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SpoolerStartRelaunchTest,
+    ::testing::Values(RelaunchRow{"SystemDirectoryOnce", "FileSystem.getSystemDirectory", {1}, 1, 1, true},
+                      RelaunchRow{"LaunchOnce", "Processes.startProcess", {1}, 2, 1, true},
+                      RelaunchRow{"LaunchTwice", "Processes.startProcess", {1, 2}, 3, 2, true},
+                      RelaunchRow{"LaunchAlways", "Processes.startProcess", {0}, 10, 9, false}),
+    [](const ::testing::TestParamInfo<RelaunchRow>& row) { return std::string(row.param.name); });
+
+TEST_F(SpoolerServiceFailureTest, ARefusedStopIsNotTriedAgain) {
+    start(MakeWorld());
+    sim().faults().failCall("Processes.startProcess", err::AccessDenied, 1);
+    NetStopSpooler(platform());
+    EXPECT_EQ(sim().faults().callCount("Processes.startProcess"), 1u);
+    EXPECT_TRUE(EventsOf(sim(), "sleep").empty());
+    EXPECT_TRUE(this->world().spooler.running) << "the service goes on running, as before";
 }
 
 }  // namespace

@@ -96,6 +96,37 @@ void CheckProfileStrings(ports::FileSystem& files, const std::string& scratch, P
     report.check(missing == 4 && value == "dflt", "GetPrivateProfileStringA gives the default", value);
 }
 
+// The log's append never writes through a second name of a file: anybody may
+// make one, under the log's name, of a file only administrators may change.
+void CheckLinks(ports::FileSystem& files, const std::string& scratch, ProbeReport& report) {
+    const std::string target = scratch + "\\target.txt", link = scratch + "\\link.txt";
+    files.writeFile(target, "target\r\n");
+    if (report.check(::CreateHardLinkA(link.c_str(), target.c_str(), nullptr) != 0, "CreateHardLinkA")) {
+        report.code(files.appendToFile(link, "log line\r\n"), err::CantAccessFile,
+                    "appendToFile refuses a file with a second name");
+        std::string content;
+        files.readFile(target, content);
+        report.check(content == "target\r\n", "the file behind the second name is unchanged", content);
+        files.deleteFile(link);
+    }
+    report.code(files.appendToFile(target, "log line\r\n"), err::Success, "appendToFile once the name is its own");
+    files.deleteFile(target);
+}
+
+// Built-in accounts go to Windows as SIDs, whatever the system's language
+// calls them; a trustee may also be written as a SID string.
+void CheckWellKnownTrustees(ports::FileSystem& files, const std::string& scratch, ProbeReport& report) {
+    const std::string folder = scratch + "\\Sids";
+    const std::vector<ports::ExplicitAccess> acl = {
+        {"Everyone", acl::GenericRead | acl::GenericExecute, ports::AccessMode::Set, 3},
+        {"Administrators", acl::GenericAll, ports::AccessMode::Set, 3},
+        {"SYSTEM", acl::GenericAll, ports::AccessMode::Set, 3},
+        {"S-1-5-32-545", acl::GenericRead, ports::AccessMode::Grant, 3},
+    };
+    report.code(files.createDirectory(folder, acl), err::Success, "CreateDirectoryA with built-in accounts and a SID");
+    report.code(files.removeDirectory(folder), err::Success, "RemoveDirectoryA of it");
+}
+
 void RemoveScratch(ports::FileSystem& files, const std::string& scratch, ProbeReport& report) {
     report.code(files.removeDirectory(scratch), err::DirNotEmpty, "RemoveDirectoryA refuses a non-empty one");
     for (const char* name : {"a.txt", "new.txt", "probe.ini"}) files.deleteFile(scratch + "\\" + name);
@@ -111,6 +142,8 @@ void CheckFiles(win32::Win32Platform& windows, const std::string& scratch, Probe
     CheckFileOperations(files, scratch, report);
     CheckListing(files, scratch, report);
     CheckProfileStrings(files, scratch, report);
+    CheckLinks(files, scratch, report);
+    CheckWellKnownTrustees(files, scratch, report);
     RemoveScratch(files, scratch, report);
 }
 

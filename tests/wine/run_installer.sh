@@ -8,12 +8,19 @@
 #   printer of the driver is on COM2:, the uninstall entry is complete and the
 #   log holds the steps of the XP sequence in their order.
 #
+#   Then the uninstaller that the installation left in C:\windows\KVT-580duo
+#   shows the printer in its check list, checked; clearing the box disables
+#   Uninstall and setting it enables it again; Uninstall, and No to the
+#   restart question. Afterwards no printer of the driver is left and the
+#   uninstall entry is gone.
+#
 #   Windows 7: the same choice takes the system's printer installation.
 #   Wine's printui returns at once and installs nothing, so this run shows the
 #   command line, the uninstall entry and the log, not a printer.
 #
-# With KVT_UPDATE_SCREENSHOTS=1 the two screenshots (the port dialog, the
-# progress window with the restart question) replace docs/images/*.png.
+# With KVT_UPDATE_SCREENSHOTS=1 the screenshots (the port dialog, the
+# progress window with the restart question, the uninstaller's check list)
+# replace docs/images/*.png.
 #
 # Usage: run_installer.sh kvt_winauto.exe DIST_FOLDER
 set -u
@@ -169,8 +176,12 @@ expect_steps_in_order CheckOS SetSystemInfo AddToWin2K DeleteVidPid DeletePrnDrv
 log_messages | grep -qxF 'AddToWin2K END' || fail "the log lacks \"AddToWin2K END\""
 lines=$(wc -l <"$log")
 [ "$lines" -eq "$(grep -c $'\r$' "$log")" ] || fail "the log has lines without CR LF"
-stop_wine
 echo "XP x64: second copy quiet, COM2 printer of $driver, uninstall entry, $lines log lines in order"
+
+# --- The uninstaller after the XP installation ----------------------------------
+. "$(dirname "${BASH_SOURCE[0]}")/uninstall_after_install.sh"
+uninstall_after_install
+stop_wine
 
 # --- Windows 7 -----------------------------------------------------------------
 make_prefix win7 win7

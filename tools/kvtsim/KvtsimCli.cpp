@@ -6,6 +6,8 @@
 
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
+#include "tools/kvtsim/ImageCompare.h"
+#include "tools/kvtsim/ProgramRun.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -39,13 +41,15 @@ int Dispatch(const std::vector<std::string>& args, KvtsimIo& io) {
 
 const std::vector<KvtsimCommand>& KvtsimCommands() {
     static const std::vector<KvtsimCommand> commands{
-        {"image", "image [--os NAME]", RunImageCommand},
+        {"image", "image [--os NAME] [--package DIR]", RunImageCommand},
         {"startup", "startup installer|uninstaller --system FILE [--out FILE] [--format json|text]",
          RunStartupCommand},
         {"run",
          "run installer|uninstaller --system FILE [--answers FILE] [--package DIR] [--out FILE] [--format json|text]",
          RunRunCommand},
-        {"plugin", "plugin printer-event --system FILE --printer NAME [--event CODE] [--out FILE] | encode TEXT | decode HEX",
+        {"compare", "compare BEFORE AFTER", RunCompareCommand},
+        {"plugin", "plugin printer-event --system FILE --printer NAME [--event CODE] [--out FILE] | sheet --system FILE "
+         "--printer NAME --script FILE [--sheet document|device] [--out FILE] | encode TEXT | decode HEX",
          RunPluginCommand},
     };
     return commands;
@@ -87,7 +91,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
 
 int RunImageCommand(const std::vector<std::string>& args, KvtsimIo& io) {
     std::string problem;
-    auto line = ParseCommandLine(args, {"os"}, problem);
+    auto line = ParseCommandLine(args, {"os", "package"}, problem);
     if (!line) return UsageError(io.err, "image: " + problem);
     if (!line->positional.empty())
         return UsageError(io.err, "image: unexpected argument \"" + line->positional.front() + "\"");
@@ -95,6 +99,10 @@ int RunImageCommand(const std::vector<std::string>& args, KvtsimIo& io) {
     auto world = sim::FreshImage(os);
     if (!world)
         return UsageError(io.err, "image: unknown os \"" + os + "\" (known: " + JoinNames(sim::KnownOsNames()) + ")");
+    // The system as a user has it just before the installer starts: the
+    // package already in the current directory, as `run` would place it.
+    if (line->options.count("package") && !PlacePackage(*world, line->options["package"], problem))
+        return UsageError(io.err, "image: " + problem);
     io.out << sim::SaveImage(*world).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     io.out.flush();
     return io.out ? kExitOk : kExitFailure;

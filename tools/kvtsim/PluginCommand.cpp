@@ -1,4 +1,5 @@
 // kvtsim plugin printer-event --system FILE --printer NAME [--event CODE] [--out FILE]
+// kvtsim plugin sheet --system FILE --printer NAME --script FILE [--sheet document|device] [--out FILE]
 // kvtsim plugin encode TEXT
 // kvtsim plugin decode HEX
 //
@@ -16,12 +17,13 @@
 #include "platform/sim/ImageJson.h"
 #include "platform/sim/Simulation.h"
 #include "tools/kvtsim/KvtsimCli.h"
+#include "tools/kvtsim/PluginSheet.h"
 #include "tools/kvtsim/RunResult.h"
 
 namespace kvt::kvtsim {
 namespace {
 
-constexpr const char* kSubcommands = "printer-event, encode, decode";
+constexpr const char* kSubcommands = "printer-event, sheet, encode, decode";
 
 std::string Hex32(std::uint32_t value) {
     static const char digits[] = "0123456789abcdef";
@@ -173,6 +175,7 @@ int RunPluginCommand(const std::vector<std::string>& args, KvtsimIo& io) {
     if (args.empty()) return UsageError(io.err, std::string("plugin: name what to run (") + kSubcommands + ")");
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "printer-event") return RunPrinterEvent(rest, io);
+    if (args[0] == "sheet") return RunPluginSheetCommand(rest, io);
     if (args[0] == "encode") return RunEncode(rest, io);
     if (args[0] == "decode") return RunDecode(rest, io);
     return UsageError(io.err, "plugin: unknown subcommand \"" + args[0] + "\" (" + kSubcommands + ")");

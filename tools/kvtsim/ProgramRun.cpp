@@ -8,6 +8,7 @@
 #include "Installer/KVT580duo_Installer/NVXPOS_InstallerDlg.h"
 #include "platform/sim/ImageJson.h"
 #include "platform/sim/SimPortDialog.h"
+#include "tools/kvtsim/UninstallerRun.h"
 #include "tools/kvtsim/RunResult.h"
 
 namespace kvt::kvtsim {
@@ -242,7 +243,7 @@ ProgramRun RunInstaller(sim::World world, const RunAnswers& answers, const RunPr
 const std::vector<RunnableProgram>& RunnablePrograms() {
     static const std::vector<RunnableProgram> programs{
         {"installer", RunInstaller},
-        {"uninstaller", nullptr},
+        {"uninstaller", RunUninstaller},
     };
     return programs;
 }

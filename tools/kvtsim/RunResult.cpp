@@ -15,6 +15,17 @@ std::string LogText(const sim::World& world, std::string_view logPath) {
     return file ? sim::AnsiToUtf8(file->bytes) : std::string();
 }
 
+// The program's texts in the transcript (printer names in the check list,
+// message texts, command lines) are bytes of the ANSI code page, like the
+// image's; the result is JSON, whose text is UTF-8. Unconverted, a printer
+// named with a character above 127 would make the result unwritable.
+nlohmann::json TranscriptInUtf8(nlohmann::json value) {
+    if (value.is_string()) return sim::AnsiToUtf8(value.get_ref<const std::string&>());
+    if (value.is_array() || value.is_object())
+        for (auto& item : value) item = TranscriptInUtf8(std::move(item));
+    return value;
+}
+
 }  // namespace
 
 nlohmann::json RunResultJson(const sim::Simulation& sim, std::string_view program,
@@ -25,7 +36,7 @@ nlohmann::json RunResultJson(const sim::Simulation& sim, std::string_view progra
     result["exitCode"] = exitCode ? nlohmann::json(*exitCode) : nlohmann::json(nullptr);
     result["system"] = sim::SaveImage(after);
     result["log"] = LogText(after, logPath);
-    result["transcript"] = sim.transcript().toJson();
+    result["transcript"] = TranscriptInUtf8(sim.transcript().toJson());
     result["elapsedMs"] = sim.clock().elapsedMs();
     return result;
 }

@@ -69,7 +69,7 @@ LONG_PTR HostPropertySheet::addPage(const PROPSHEETPAGEW& page) {
     return static_cast<LONG_PTR>(pages_.size());
 }
 
-void HostPropertySheet::show(const wchar_t* caption, bool automatic) {
+void HostPropertySheet::show(const wchar_t* caption, bool automatic, Script script) {
     PROPSHEETHEADERW header{};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_NOAPPLYNOW;
@@ -77,7 +77,7 @@ void HostPropertySheet::show(const wchar_t* caption, bool automatic) {
     header.nPages = static_cast<UINT>(pages_.size());
     header.phpage = pages_.data();
     if (automatic) {
-        showAutomatically(header);
+        showAutomatically(header, script);
     } else {
         ::PropertySheetW(&header);
     }
@@ -85,7 +85,7 @@ void HostPropertySheet::show(const wchar_t* caption, bool automatic) {
     pages_.clear();
 }
 
-void HostPropertySheet::showAutomatically(PROPSHEETHEADERW& header) {
+void HostPropertySheet::showAutomatically(PROPSHEETHEADERW& header, Script script) {
     header.dwFlags |= PSH_MODELESS;
     const std::string title = Utf8(header.pszCaption);
     HWND sheet = reinterpret_cast<HWND>(::PropertySheetW(&header));
@@ -106,6 +106,7 @@ void HostPropertySheet::showAutomatically(PROPSHEETHEADERW& header) {
                Quoted(TabText(tabs, index)) + (page ? " shown" : " not shown") +
                    (bound != 0 ? ", page state bound" : ", no page state"));
     }
+    if (script != nullptr) script(sheet);
     ::DestroyWindow(sheet);
     Pump(nullptr, 50);
 }

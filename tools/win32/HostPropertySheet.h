@@ -24,12 +24,15 @@ public:
     // Shows the pages in a tabbed sheet. `automatic`: every page is created,
     // its tab and binding reported, and the sheet closes by itself;
     // otherwise it stays until the user closes it.
-    void show(const wchar_t* caption, bool automatic);
+    // `script`, when given, acts on the automatic sheet after every page has
+    // been created and before the sheet closes.
+    using Script = void (*)(HWND sheet);
+    void show(const wchar_t* caption, bool automatic, Script script = nullptr);
 
 private:
     static LONG_PTR CALLBACK ComPropSheet(HANDLE sheet, UINT function, LPARAM lParam1, LPARAM lParam2);
     LONG_PTR addPage(const PROPSHEETPAGEW& page);
-    void showAutomatically(PROPSHEETHEADERW& header);
+    void showAutomatically(PROPSHEETHEADERW& header, Script script);
 
     std::vector<HPROPSHEETPAGE> pages_;
 };

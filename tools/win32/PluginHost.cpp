@@ -18,6 +18,7 @@
 #include "driversrc/kvt-580duo/DrvPackage/win32/OemUiContract.h"
 #include "platform/win32/Handles.h"
 #include "tools/win32/HostDriverInterface.h"
+#include "tools/win32/HostPageScript.h"
 #include "tools/win32/HostPrinter.h"
 #include "tools/win32/HostPropertySheet.h"
 #include "tools/win32/HostReport.h"
@@ -119,7 +120,7 @@ void CheckPrinterEvent(oemui::IPrintOemUI& plugin, HostPrinter& printer) {
 // INIT of one sheet method: the pages it adds, then the sheet that shows them.
 template <typename Method>
 void ShowSheet(oemui::IPrintOemUI& plugin, Method method, const char* methodName, const wchar_t* caption,
-               HANDLE printer, bool automatic) {
+               HANDLE printer, bool automatic, HostPropertySheet::Script script) {
     wchar_t name[128] = {};
     lstrcpynW(name, kHostPrinterName, static_cast<int>(std::size(name)));
     oemui::OemUiPsParam param{};
@@ -132,8 +133,17 @@ void ShowSheet(oemui::IPrintOemUI& plugin, Method method, const char* methodName
     Report(std::string(methodName) + " INIT", ResultText(result) + " Result " +
                                                    std::to_string(static_cast<LONG_PTR>(info.Result)) + " pages " +
                                                    std::to_string(sheet.pageCount()));
-    sheet.show(caption, automatic);
+    sheet.show(caption, automatic, script);
 }
+
+// The user's steps on the document sheet: the paper-size dialog opened and
+// closed, then the document settings changed and applied.
+void EditDocumentSheet(HWND sheet) {
+    ShowUserPaperSizeDialog(sheet);
+    EditDocumentSettings(sheet);
+}
+
+void PictureOfVersionPage(HWND sheet) { PauseForPicture(sheet, "version"); }
 
 int Run(const std::wstring& path, bool automatic) {
     ReportProductVersion(path);
@@ -169,9 +179,11 @@ int Run(const std::wstring& path, bool automatic) {
         if (printer.create(path)) {
             CheckPrinterEvent(*plugin, printer);
             ShowSheet(*plugin, &oemui::IPrintOemUI::DocumentPropertySheets, "DocumentPropertySheets",
-                      L"KVT-580duo Printing Preferences", printer.handle(), automatic);
+                      L"KVT-580duo Printing Preferences", printer.handle(), automatic, EditDocumentSheet);
+            ReportPrinterData(printer.handle(), L"MISC");
+            ReportPrinterData(printer.handle(), L"StartDoc");
             ShowSheet(*plugin, &oemui::IPrintOemUI::DevicePropertySheets, "DevicePropertySheets",
-                      L"KVT-580duo Properties", printer.handle(), automatic);
+                      L"KVT-580duo Properties", printer.handle(), automatic, PictureOfVersionPage);
         }
     }
 

@@ -16,8 +16,35 @@ wine_session plugin-host
 start_xvfb 91 140
 boot_prefix "$work/prefix"
 
+source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+
+# The host announces "pause: NAME" when a page or dialog stands ready for a
+# picture and goes on once resume-NAME exists in its directory.
+picture() {
+    import -window root "$work/screen.png" && convert "$work/screen.png" -trim +repage "$work/plugin-$1.png"
+    if [ "${KVT_UPDATE_SCREENSHOTS:-0}" = 1 ]; then
+        mkdir -p "$source_dir/docs/images"
+        cp "$work/plugin-$1.png" "$source_dir/docs/images/plugin-$1.png"
+        echo "updated docs/images/plugin-$1.png"
+    fi
+}
+
 cp "$host" "$dll" "$work/"
-"$wine" "$work/$(basename "$host")" "$work/$(basename "$dll")" --auto >"$work/host.out" 2>"$work/host.err"
+(cd "$work" && exec "$wine" "$work/$(basename "$host")" "$work/$(basename "$dll")" --auto) \
+    >"$work/host.out" 2>"$work/host.err" &
+host_pid=$!
+seen=0
+while kill -0 "$host_pid" 2>/dev/null; do
+    mapfile -t pauses < <(tr -d '\r' <"$work/host.out" | sed -n 's/^pause: //p')
+    while [ "$seen" -lt "${#pauses[@]}" ]; do
+        name="${pauses[$seen]}"
+        command -v import >/dev/null && picture "$name"
+        touch "$work/resume-$name"
+        seen=$((seen + 1))
+    done
+    sleep 0.2
+done
+wait "$host_pid"
 status=$?
 tr -d '\r' <"$work/host.out" >"$work/report.txt"
 cat "$work/report.txt"
@@ -83,6 +110,18 @@ expect 'DocumentPropertySheets INIT: 0x00000000 S_OK Result 2 pages 2'
 expect 'sheet "KVT-580duo Printing Preferences" tabs: 2'
 expect 'sheet "KVT-580duo Printing Preferences" tab 1: "Paper" shown, page state bound'
 expect 'sheet "KVT-580duo Printing Preferences" tab 2: "Document Settings" shown, page state bound'
+# The user's steps on the document sheet (see HostPageScript.h). Drawer #1
+# ticked and its arrow pressed once: 50 ms (the default pulse byte 0 raised
+# to 25) plus 1 ms, stored halved as 25.
+expect 'paper-size dialog: shown'
+expect 'paper-size dialog: closed'
+expect 'Document Settings drawer #1: ticked, pulse 51 ms, pulse edit enabled'
+expect 'sheet apply: accepted'
+# MISC after the apply: no line feeds; drawer #1 on at 25, the unticked three
+# off at their shown 50 ms halved (25); cut mode 1; the Paper page's choices
+# (first size, "Receipt", monochrome, one copy) from the defaults.
+expect 'printer data MISC: 20 bytes 00 01 19 00 19 00 19 00 19 00 01 00 00 00 00 01 00 00 00 00'
+expect 'printer data StartDoc: 3 bytes 1B 40 0A'
 expect 'page record 1: template 133 title "Version" size v3 flags PSP_USETITLE with page state'
 expect 'DevicePropertySheets INIT: 0x00000000 S_OK Result 1 pages 1'
 expect 'sheet "KVT-580duo Properties" tabs: 1'

@@ -31,6 +31,9 @@ const char* const kUsage =
     "  click TITLE CONTROL             click a button\n"
     "  checked TITLE CONTROL           exit 0 when the button is checked, 4 when not\n"
     "  items TITLE CONTROL             list a list box's items, '*' before selected ones\n"
+    "  enabled TITLE CONTROL           exit 0 when the control is enabled, 4 when not\n"
+    "  checklist TITLE CONTROL         list a check list's items, '[x]' before checked ones\n"
+    "  toggle TITLE CONTROL INDEX      toggle a check list item's box with the space bar\n"
     "  answer CAPTION TEXT BUTTON [MS] wait for a message box and press Yes, No, OK or Cancel\n"
     "  foreground                      print the foreground window's title\n"
     "  printers                        list local printers: name, driver, port (tab-separated)\n"
@@ -128,6 +131,27 @@ int Items(const Arguments& args) {
     return exitcode::Ok;
 }
 
+int Enabled(const Arguments& args) {
+    HWND control = nullptr;
+    if (const int code = FindTarget(args, control); code != exitcode::Ok) return code;
+    return ::IsWindowEnabled(control) ? exitcode::Ok : exitcode::NotSo;
+}
+
+int CheckList(const Arguments& args) {
+    HWND control = nullptr;
+    if (const int code = FindTarget(args, control); code != exitcode::Ok) return code;
+    for (const ListItem& item : ListBoxItems(control)) Print((item.checked ? "[x] " : "[ ] ") + item.text);
+    return exitcode::Ok;
+}
+
+int Toggle(const Arguments& args) {
+    HWND control = nullptr;
+    if (const int code = FindTarget(args, control); code != exitcode::Ok) return code;
+    if (ToggleListItem(control, std::atoi(args.at(3).c_str()))) return exitcode::Ok;
+    Print("no item " + args.at(3) + " in " + args.at(2));
+    return exitcode::NoControl;
+}
+
 int Answer(const Arguments& args) {
     const int button = BoxButtonId(args.at(3));
     if (button == 0) {
@@ -187,6 +211,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"wait", 2, Wait},       {"gone", 2, Gone},         {"count", 2, Count},   {"controls", 2, Controls},
     {"text", 3, Text},       {"click", 3, Click},       {"checked", 3, Checked}, {"items", 3, Items},
+    {"enabled", 3, Enabled}, {"checklist", 3, CheckList}, {"toggle", 4, Toggle},
     {"answer", 4, Answer},   {"foreground", 1, Foreground}, {"printers", 1, Printers}, {"watch", 2, Watch},
 };
 

@@ -18,6 +18,33 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return static_cast<LRESULT>(result);
 }
 
+LRESULT AskWide(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result)) {
+        return -1;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+// An item's text in the wide form, which every system carries across
+// processes the same way (an owner-drawn list's ANSI text may come back
+// unconverted), turned into the ANSI code page.
+std::string ListItemText(HWND listBox, WPARAM index) {
+    const LRESULT length = AskWide(listBox, LB_GETTEXTLEN, index);
+    if (length < 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = AskWide(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(copied >= 0 ? static_cast<std::size_t>(copied) : 0);
+    if (wide.empty()) return {};
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                            nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr,
+                              nullptr);
+    return text;
+}
+
 bool HasCheckState(HWND window) {
     if (ClassOf(window) != "Button") return false;
     const LONG_PTR type = ::GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK;
@@ -78,15 +105,19 @@ std::vector<ListItem> ListBoxItems(HWND listBox) {
     std::vector<ListItem> items;
     const LRESULT count = Ask(listBox, LB_GETCOUNT);
     for (LRESULT index = 0; index < count; ++index) {
-        const LRESULT length = Ask(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(index));
-        if (length < 0) break;
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        const LRESULT copied =
-            Ask(listBox, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(copied >= 0 ? static_cast<std::size_t>(copied) : 0);
-        items.push_back(ListItem{std::move(text), Ask(listBox, LB_GETSEL, static_cast<WPARAM>(index)) > 0});
+        items.push_back(ListItem{ListItemText(listBox, static_cast<WPARAM>(index)), Ask(listBox, LB_GETSEL, static_cast<WPARAM>(index)) > 0,
+                                 Ask(listBox, LB_GETITEMDATA, static_cast<WPARAM>(index)) == 1});
     }
     return items;
+}
+
+bool ToggleListItem(HWND listBox, int index) {
+    if (index < 0 || index >= Ask(listBox, LB_GETCOUNT)) return false;
+    Ask(listBox, LB_SETCURSEL, static_cast<WPARAM>(index));
+    // Sent, not posted: the toggle and the parent's notification are done
+    // when this returns.
+    Ask(listBox, WM_KEYDOWN, VK_SPACE);
+    return true;
 }
 
 }  // namespace kvt::winauto

@@ -28,12 +28,18 @@ int CheckStateOf(HWND control);
 // BM_CLICK, as a mouse click on the button would do it.
 bool ClickButton(HWND button);
 
-// The items of a list box, and whether each is selected.
+// The items of a list box, whether each is selected, and whether its check
+// box is set (check lists keep the state as item data: 1 set, 0 clear).
 struct ListItem {
     std::string text;
     bool selected = false;
+    bool checked = false;
 };
 std::vector<ListItem> ListBoxItems(HWND listBox);
+
+// Selects the item and presses the space bar on the list, as a user toggles
+// an item's check box from the keyboard. False for an index outside the list.
+bool ToggleListItem(HWND listBox, int index);
 
 std::string WithoutMnemonics(const std::string& text);
 

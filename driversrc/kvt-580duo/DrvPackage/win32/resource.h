@@ -1,7 +1,6 @@
 // Resource numbers of UI580D.dll. Read by the resource compiler too, so
-// plain macros only.
+// plain macros only. The dialogs and their controls are shared with the
+// portable page models.
 #pragma once
 
-#define IDD_PAPER 116
-#define IDD_DOCUMENT_SETTINGS 121
-#define IDD_VERSION 133
+#include "../PageControlIds.h"

@@ -1,0 +1,26 @@
+// KVT580duo_Uninstaller.exe: the single-copy rule, then the main window.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "Installer/KVT580duo_Uninstaller/NVXPOS_Uninstaller.h"
+#include "Installer/KVT580duo_Uninstaller/win32/SharedInstanceRecord.h"
+#include "Installer/KVT580duo_Uninstaller/win32/UninstallerWindow.h"
+#include "Installer/KVT580duo_Uninstaller/win32/Win32InstanceRecord.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    using namespace kvt::uninstaller;
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+
+    shell::SharedInstanceRecord& shared = shell::SharedInstance();
+    shell::Win32InstanceRecord record(shared);
+    // Another copy runs: its window has come forward, this one shows nothing.
+    if (!NVXPOS_Uninstaller(record).InitInstance()) return 0;
+
+    shell::UninstallerWindow window(instance, shared.programTitle);
+    const int code = window.run();
+    // The worker may still be running (it closes its run after "No"): end the
+    // process here, before the window object it works on goes away.
+    ::ExitProcess(static_cast<UINT>(code));
+}

@@ -1,0 +1,19 @@
+// kvt_benchmarks: the cost of the setup programs and of the plug-in's form
+// lists as the system they work on grows. Google Benchmark's options apply
+// (--benchmark_filter=Uninstall, --benchmark_out=FILE ...). Exit status 1
+// when a benchmark failed or did not grow linearly.
+#include <benchmark/benchmark.h>
+
+#include "benchmarks/BenchmarkSystems.h"
+#include "benchmarks/GrowthReport.h"
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+    kvt::bench::RegisterSetupBenchmarks();
+    kvt::bench::RegisterPluginBenchmarks();
+    kvt::bench::GrowthReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return reporter.passed() ? 0 : 1;
+}

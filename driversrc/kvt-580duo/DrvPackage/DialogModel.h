@@ -1,0 +1,23 @@
+#pragma once
+// What a dialog procedure of the plug-in hands its page or dialog: the
+// messages that carry behaviour, each answered with the value the procedure
+// returns. A model keeps no state of its own (the controls and the page
+// state hold everything), so a shell may make one for every message.
+namespace kvt::plugin {
+
+class DialogModel {
+public:
+    virtual ~DialogModel() = default;
+    // WM_INITDIALOG, after the page state has been bound.
+    virtual bool onInit() = 0;
+    // WM_COMMAND: the control id and the notification code.
+    virtual bool onCommand(int id, int notification) = 0;
+    // WM_VSCROLL from the scroll-bar control `id` with the request `code`.
+    virtual bool onScroll(int id, int code) = 0;
+    // PSN_APPLY; the message's result is always PSNRET_NOERROR.
+    virtual void onApply() {}
+    // WM_CLOSE: answered TRUE, so that the window stays.
+    virtual bool onClose() { return true; }
+};
+
+}  // namespace kvt::plugin

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# Wall time of the real x86_64 setup programs under wine64 against the
+# physical floor of their flows (docs/performance.md).
+#
+# The scenario is the installation and uninstallation of the Wine test
+# (tests/wine/run_installer.sh): a fresh Windows XP x64 prefix, the installer
+# started from the package folder, COM2 and "Next" in the "Port Type" dialog,
+# No to the restart question; then the uninstaller that the installation
+# left, Uninstall with the printer chosen, No to its restart question.
+#
+# Wall time runs from the start of the program under wine64 until its
+# process has ended, less the time the program waited for the user: from the
+# moment a dialog that asks for a click is found on screen until the click.
+# The restart questions are answered by a helper that is already waiting for
+# them, so their few milliseconds of reaction stay in the wall time.
+#
+# The floor is what the programs' own steps make them wait: the sum of their
+# Sleep calls in the same scenario, taken from kvtsim's run of it (the same
+# flow code, with a virtual clock). The uninstaller's closing wait after No
+# is not part of it: the window thread ends the program as soon as the
+# question is answered.
+#
+# It builds what it needs: the win64 package and the automation helper in
+# build/wine-timing (KVT_WIN64_BUILD), kvtsim in build/wine-timing-native
+# (KVT_NATIVE_BUILD). Takes about a minute after the builds.
+#   scripts/wine-timing.sh [RUNS]     RUNS installations and uninstallations (default 3)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source_dir=$(pwd)
+runs="${1:-3}"
+win64="${KVT_WIN64_BUILD:-build/wine-timing}"
+native="${KVT_NATIVE_BUILD:-build/wine-timing-native}"
+
+scripts/ensure-packages.sh all
+echo "=== building the win64 package and kvt_winauto in $win64, kvtsim in $native ==="
+cmake --preset win64 -B "$win64" >/dev/null
+cmake --build "$win64" --target kvt_dist kvt_winauto -j "$(nproc)" >/dev/null
+cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$native" --target kvtsim -j "$(nproc)" >/dev/null
+dist="$source_dir/$win64/dist"
+winauto="$source_dir/$win64/tools/win32/winauto/kvt_winauto.exe"
+kvtsim="$source_dir/$native/tools/kvtsim/kvtsim"
+[ -f "$winauto" ] || winauto=$(find "$source_dir/$win64" -name kvt_winauto.exe | head -n 1)
+
+driver='NORVEX KVT-580duo'
+caption='KVT580duo_Installer'
+restart_question='Please restart your computer.'
+uninstaller_title='NORVEX KVT-580duo Uninstaller'
+uninstaller_caption='KVT580duo_Uninstaller'
+uninstaller_question='Please restart the computer.'
+
+. tests/wine/wine_session.sh
+wine_session timing
+start_xvfb 191 240
+
+auto() { "$wine" "$winauto" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# --- The floor, from kvtsim -------------------------------------------------------
+"$kvtsim" image --os xp-x64 >"$work/xp-x64.json"
+cat >"$work/install-answers.json" <<'JSON'
+{ "portDialog": "COM2", "messageBoxes": [ { "textContains": "restart", "answer": "no" } ] }
+JSON
+cat >"$work/uninstall-answers.json" <<'JSON'
+{ "uninstall": { "action": "uninstall" }, "messageBoxes": [ { "textContains": "restart", "answer": "no" } ] }
+JSON
+"$kvtsim" run installer --system "$work/xp-x64.json" --answers "$work/install-answers.json" \
+    --package "$dist" --out "$work/install.json"
+"$kvtsim" run installer --system "$work/xp-x64.json" --answers "$work/install-answers.json" \
+    --package "$dist" --format text >"$work/install.txt"
+"$kvtsim" run uninstaller --system "$work/install.json" --answers "$work/uninstall-answers.json" \
+    --package "$dist" --format text >"$work/uninstall.txt"
+
+# The Sleep calls of a run's transcript ("sleep N ms" lines), up to the line
+# matching STOP (when given).
+sleep_sum() {
+    awk -v stop="${2:-}" 'stop != "" && $0 ~ stop { exit } $1 == "sleep" && $3 == "ms" { sum += $2 } END { print sum + 0 }' "$1"
+}
+install_floor=$(sleep_sum "$work/install.txt")
+uninstall_floor=$(sleep_sum "$work/uninstall.txt" "end dialog|endDialog")
+echo "floor (Sleep calls of the flow): installer $install_floor ms, uninstaller $uninstall_floor ms"
+
+# --- The prefix --------------------------------------------------------------------
+boot_prefix "$work/xp"
+"$wine" winecfg -v winxp64 >/dev/null 2>&1 || fail "winecfg -v winxp64 failed"
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+[ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+kit="$WINEPREFIX/drive_c/NORVEX"
+mkdir -p "$kit"
+cp -r "$dist/." "$kit/"
+folder="$WINEPREFIX/drive_c/windows/KVT-580duo"
+# A first start of a program loads Wine's DLLs from disk; time the warm case,
+# as the second of a user's double clicks would see it.
+"$wine" "$winauto" foreground >/dev/null 2>&1 || true
+
+program_pid=""
+answer_pid=""
+wine_session_before_exit() {
+    [ -n "$answer_pid" ] && kill "$answer_pid" 2>/dev/null
+    "$wineserver" -k >/dev/null 2>&1
+    [ -n "$program_pid" ] && wait "$program_pid" 2>/dev/null
+    return 0
+}
+
+# Starts a helper that answers the restart question No as soon as it shows.
+answer_in_background() {
+    (auto answer "$1" "$2" No 600000 >"$work/answer.out" 2>&1; echo $? >"$work/answer.status") &
+    answer_pid=$!
+}
+
+wait_for_program() {
+    local status
+    wait "$program_pid" || true
+    program_pid=""
+    status=$(cat "$work/program.status")
+    wait "$answer_pid" || true
+    answer_pid=""
+    [ "$(cat "$work/answer.status")" = 0 ] || { cat "$work/answer.out"; fail "the restart question was not answered"; }
+    [ "$status" = 0 ] || fail "the program ended with $status"
+}
+
+# One installation: sets wall and user (ms).
+time_installation() {
+    rm -f "$work/program.status" "$work/answer.status"
+    local start shown clicked end
+    start=$(now_ms)
+    (cd "$kit" && "$wine" KVT580duo_Installer.exe >"$work/program.out" 2>&1; echo $? >"$work/program.status") &
+    program_pid=$!
+    auto wait "Port Type" 60000 >/dev/null || fail "no \"Port Type\" dialog"
+    shown=$(now_ms)
+    auto click "Port Type" COM2 >/dev/null || fail "cannot click COM2"
+    answer_in_background "$caption" "$restart_question"
+    auto click "Port Type" Next >/dev/null || fail "cannot press Next"
+    clicked=$(now_ms)
+    wait_for_program
+    end=$(now_ms)
+    wall=$((end - start))
+    user=$((clicked - shown))
+}
+
+# One uninstallation: sets wall and user (ms).
+time_uninstallation() {
+    rm -f "$work/program.status" "$work/answer.status"
+    local start shown clicked end
+    answer_in_background "$uninstaller_caption" "$uninstaller_question"
+    start=$(now_ms)
+    (cd "$folder" && "$wine" KVT580duo_Uninstaller.exe >"$work/program.out" 2>&1; echo $? >"$work/program.status") &
+    program_pid=$!
+    auto wait "$uninstaller_title" 60000 >/dev/null || fail "no uninstaller window"
+    shown=$(now_ms)
+    for _ in $(seq 100); do
+        auto enabled "$uninstaller_title" Uninstall >/dev/null && break
+    done
+    auto click "$uninstaller_title" Uninstall >/dev/null || fail "cannot press Uninstall"
+    clicked=$(now_ms)
+    wait_for_program
+    end=$(now_ms)
+    wall=$((end - start))
+    user=$((clicked - shown))
+}
+
+report() {
+    local name="$1" floor="$2" wall="$3" user="$4"
+    local program=$((wall - user))
+    local overhead=$((program - floor))
+    awk -v n="$name" -v f="$floor" -v w="$wall" -v u="$user" -v p="$program" -v o="$overhead" \
+        'BEGIN { printf "| %s | %d | %d | %d | %d | %d | %.1f %% |\n", n, w, u, p, f, o, (f > 0 ? 100 * o / f : 0) }'
+}
+
+rows=()
+for run in $(seq "$runs"); do
+    time_installation
+    rows+=("$(report "installer, run $run" "$install_floor" "$wall" "$user")")
+    [ -f "$folder/KVT580duo_Uninstaller.exe" ] || fail "the installation left no uninstaller"
+    time_uninstallation
+    rows+=("$(report "uninstaller, run $run" "$uninstall_floor" "$wall" "$user")")
+done
+
+echo
+echo "Wall time under wine64 (Windows XP x64 prefix, $(nproc) cores), in ms"
+echo
+echo "| program | wall | waiting for the user | program | floor (Sleep calls) | overhead | overhead of the floor |"
+echo "|---|---:|---:|---:|---:|---:|---:|"
+printf '%s\n' "${rows[@]}"
+echo
+echo "Waits of the flows (kvtsim, the same scenario):"
+grep -E '^ *(sleep|wait|process)' "$work/install.txt" | sed 's/^/  installer:   /'
+grep -E '^ *(sleep|wait|process|end)' "$work/uninstall.txt" | sed 's/^/  uninstaller: /'
