@@ -4,6 +4,7 @@
 
 #include "Installer/KVT580duo_Uninstaller/win32/CheckListBox.h"
 #include "Installer/KVT580duo_Uninstaller/win32/resource.h"
+#include "Installer/setup_common/win32/MainWindowIcon.h"
 #include "Installer/setup_common/win32/MessageFilterDecision.h"
 #include "Installer/setup_common/win32/SetupDialogLoop.h"
 #include "Installer/setup_common/win32/SetupMessageFilter.h"
@@ -76,7 +77,7 @@ INT_PTR CALLBACK UninstallerWindow::DialogProc(HWND dialog, UINT message, WPARAM
         case WM_PAINT:
             return window->onPaint();
         case WM_QUERYDRAGICON:
-            return reinterpret_cast<INT_PTR>(window->largeIcon_);
+            return reinterpret_cast<INT_PTR>(window->icons_.large);
         case WM_SETCURSOR:
             return window->onSetCursor(lParam);
         default:
@@ -90,12 +91,7 @@ BOOL UninstallerWindow::onInitDialog(HWND dialog) {
     controls_.attach(dialog);
     AttachCheckList(::GetDlgItem(dialog, IDC_PRINTER_LIST));
 
-    largeIcon_ = static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                                 ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
-    smallIcon_ = static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                                 ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    ::SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
-    ::SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    icons_ = setup::shell::SetMainWindowIcons(instance_, dialog, IDR_MAINFRAME);
 
     flow_.OnInitDialog();
     ::SetTimer(dialog, kPrepareTimer, kPrepareDelayMs, nullptr);
@@ -145,19 +141,7 @@ void UninstallerWindow::onRefresh() {
     ::SetDlgItemTextA(dialog_, IDC_STEP_TEXT, step.c_str());
 }
 
-BOOL UninstallerWindow::onPaint() {
-    if (!::IsIconic(dialog_)) return FALSE;
-    PAINTSTRUCT paint{};
-    const HDC dc = ::BeginPaint(dialog_, &paint);
-    ::SendMessageA(dialog_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client{};
-    ::GetClientRect(dialog_, &client);
-    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(dc, x, y, largeIcon_);
-    ::EndPaint(dialog_, &paint);
-    return TRUE;
-}
+BOOL UninstallerWindow::onPaint() { return setup::shell::PaintMinimisedIcon(dialog_, icons_.large); }
 
 BOOL UninstallerWindow::onSetCursor(LPARAM lParam) {
     const int busy = flow_.busy();

@@ -7,6 +7,7 @@
 
 #include "Installer/KVT580duo_Uninstaller/NVXPOS_UninstallerDlg.h"
 #include "Installer/KVT580duo_Uninstaller/win32/Win32UninstallerControls.h"
+#include "Installer/setup_common/win32/MainWindowIcon.h"
 #include "Installer/setup_common/win32/Win32SetupWindow.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -38,8 +39,7 @@ private:
 
     HINSTANCE instance_;
     HWND dialog_ = nullptr;
-    HICON largeIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    setup::shell::WindowIcons icons_;
     win32::Win32Platform system_;
     ports::Platform platform_;
     setup::shell::Win32SetupWindow window_;
