@@ -36,12 +36,15 @@ private:
 // "objects" and "peak_heap" of the benchmark's output.
 void ReportCounters(benchmark::State& state, std::size_t n, const HeapPeak& peak);
 
+// Each size runs this often; the growth table takes the median.
+inline constexpr int kRepetitions = 3;
+
 // Registers `function` as "NAME/N" for every size.
 template <typename Function>
 void RegisterGrowing(const char* name, Function function) {
     benchmark::internal::Benchmark* registered = benchmark::RegisterBenchmark(name, function);
     for (std::size_t n : kSizes) registered->Arg(static_cast<std::int64_t>(n));
-    registered->Unit(benchmark::kMillisecond);
+    registered->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
 }
 
 void RegisterSetupBenchmarks();

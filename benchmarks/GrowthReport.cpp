@@ -1,5 +1,6 @@
 #include "benchmarks/GrowthReport.h"
 
+#include <algorithm>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
@@ -37,36 +38,58 @@ std::string ByteText(double bytes) {
     return Fixed(bytes / 1024.0, 0, "KiB");
 }
 
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+GrowthReporter::Measurement& GrowthReporter::measurement(const std::string& family, std::size_t n) {
+    if (!families_.count(family)) order_.push_back(family);
+    std::vector<Measurement>& sizes = families_[family];
+    for (Measurement& m : sizes)
+        if (m.n == n) return m;
+    sizes.push_back(Measurement{n, 0, {}, 0});
+    return sizes.back();
+}
+
 void GrowthReporter::ReportRuns(const std::vector<Run>& reports) {
-    benchmark::ConsoleReporter::ReportRuns(reports);
+    // The console shows a benchmark's median when it was repeated.
+    std::vector<Run> shown;
+    for (const Run& run : reports)
+        if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") shown.push_back(run);
+    if (shown.empty()) shown = reports;
+    benchmark::ConsoleReporter::ReportRuns(shown);
+
     for (const Run& run : reports) {
         if (run.run_type != Run::RT_Iteration) continue;
-        const std::string family = run.run_name.function_name;
         if (run.error_occurred) {
             failures_.push_back(run.benchmark_name() + ": " + run.error_message);
             continue;
         }
-        if (!families_.count(family)) order_.push_back(family);
-        Measurement measured;
-        measured.n = static_cast<std::size_t>(std::stoull(run.run_name.args));
-        measured.objects = CounterValue(run, "objects");
-        measured.secondsPerRun = run.iterations > 0 ? run.cpu_accumulated_time / static_cast<double>(run.iterations) : 0;
-        measured.peakHeapBytes = CounterValue(run, "peak_heap");
-        families_[family].push_back(measured);
+        Measurement& m = measurement(run.run_name.function_name, std::stoull(run.run_name.args));
+        m.objects = CounterValue(run, "objects");
+        if (run.iterations > 0)
+            m.secondsPerRun.push_back(run.cpu_accumulated_time / static_cast<double>(run.iterations));
+        m.peakHeapBytes = std::max(m.peakHeapBytes, CounterValue(run, "peak_heap"));
     }
 }
 
 void GrowthReporter::Finalize() {
     std::ostream& out = GetOutputStream();
-    out << "\nGrowth (processor time; objects = printers + user forms + INF files + USB device nodes)\n\n"
+    out << "\nGrowth (processor time, median of the repetitions; objects = printers + user forms + INF files + USB "
+           "device nodes)\n\n"
         << "| benchmark | N | objects | time per run | time per object | ratio to previous size | peak heap of a run |\n"
         << "|---|---:|---:|---:|---:|---:|---:|\n";
     for (const std::string& family : order_) {
         const Measurement* previous = nullptr;
         for (const Measurement& m : families_[family]) {
             std::string ratio = "";
-            if (previous != nullptr && previous->secondsPerRun > 0 && previous->objects > 0) {
-                const double timeRatio = m.secondsPerRun / previous->secondsPerRun;
+            const double seconds = Median(m.secondsPerRun);
+            const double previousSeconds = previous != nullptr ? Median(previous->secondsPerRun) : 0;
+            if (previousSeconds > 0 && previous->objects > 0) {
+                const double timeRatio = seconds / previousSeconds;
                 const double allowed = kLinearSlack * m.objects / previous->objects;
                 ratio = Fixed(timeRatio, 1) + (timeRatio > allowed ? " (not linear)" : "");
                 if (timeRatio > allowed)
@@ -74,8 +97,8 @@ void GrowthReporter::Finalize() {
                                         Fixed(m.objects / previous->objects, 0) + " times the objects");
             }
             out << "| " << family << " | " << m.n << " | " << static_cast<long long>(m.objects) << " | "
-                << DurationText(m.secondsPerRun) << " | "
-                << (m.objects > 0 ? DurationText(m.secondsPerRun / m.objects) : std::string("-")) << " | " << ratio
+                << DurationText(seconds) << " | "
+                << (m.objects > 0 ? DurationText(seconds / m.objects) : std::string("-")) << " | " << ratio
                 << " | " << ByteText(m.peakHeapBytes) << " |\n";
             previous = &m;
         }

@@ -1,10 +1,12 @@
 #pragma once
-// The console output of Google Benchmark, followed by a table that puts the
-// sizes of each benchmark side by side: time per run, time per object, the
-// ratio of each size's time to the previous size's, and the run's peak heap.
-// Cost that grows linearly with the system gives a ratio near the ratio of
-// the objects (ten); anything above 1.2 times that ratio is reported as not
-// linear.
+// The console output of Google Benchmark (the median of each benchmark's
+// repetitions), followed by a table that puts the sizes of each benchmark
+// side by side: time per run, time per object, the ratio of each size's
+// time to the previous size's, and the run's peak heap. Times are medians
+// over the repetitions, so that another program's burst on the machine
+// does not decide a ratio. Cost that grows linearly with the system gives a
+// ratio near the ratio of the objects (ten); anything above 1.2 times that
+// ratio is reported as not linear.
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
@@ -26,14 +28,17 @@ public:
     // Every benchmark ran, and every one grew linearly.
     bool passed() const { return failures_.empty(); }
 
+    // One size of one benchmark, over its repetitions.
     struct Measurement {
         std::size_t n = 0;
         double objects = 0;
-        double secondsPerRun = 0;
+        std::vector<double> secondsPerRun;
         double peakHeapBytes = 0;
     };
 
 private:
+    Measurement& measurement(const std::string& family, std::size_t n);
+
     std::vector<std::string> order_;
     std::map<std::string, std::vector<Measurement>> families_;
     std::vector<std::string> failures_;
@@ -43,5 +48,7 @@ private:
 std::string DurationText(double seconds);
 // "5.2 MiB", "812 KiB".
 std::string ByteText(double bytes);
+// The middle value (the mean of the two middle ones for an even count); 0 for none.
+double Median(std::vector<double> values);
 
 }  // namespace kvt::bench

@@ -82,8 +82,11 @@ std::uint32_t SimDeviceSetup::getClassDevs(std::string_view enumerator, std::uin
     if (auto code = Planned(sim_, "getClassDevs")) return fail(*code);
     if ((flags & ds::DigcfAllClasses) == 0) return fail(err::InvalidParameter);  // no class given
     DeviceSnapshot snapshot;
-    for (const DeviceNode& node : sim_.world().devices)
-        if (enumerator.empty() || EqualsNoCase(node.enumerator, enumerator)) snapshot.push_back(node.instanceId);
+    const std::vector<DeviceNode>& devices = sim_.world().devices;
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (enumerator.empty() || EqualsNoCase(devices[i].enumerator, enumerator))
+            snapshot.push_back({devices[i].instanceId, 0, i});
+    devInsts_.reserve(devInsts_.size() + snapshot.size());
     nextHandle_ += 4;
     lists_.emplace(nextHandle_, std::move(snapshot));
     list.value = nextHandle_;
@@ -104,48 +107,64 @@ std::uint32_t SimDeviceSetup::enumDeviceInfo(ports::DevInfoList list, std::uint3
 
 // A removal walks every node of its list and asks for each one's ids; a
 // scan of all nodes per question made that quadratic in the number of
-// devices. The index keeps each id's position in world.devices. Every use
-// checks that the position still holds the id; one that does not (the
-// nodes changed behind the index) rebuilds it, so it is never trusted
-// blindly.
-DeviceNode* SimDeviceSetup::findNode(std::string_view instanceId) {
+// devices. A listed node remembers where it was in world.devices, and this
+// class's own removals move those positions along, so the node is found at
+// once. A position that does not hold the node any more (the nodes changed
+// behind the list) falls back to an index by id, which is rebuilt whenever
+// it is out of step: it is never trusted blindly either.
+DeviceNode* SimDeviceSetup::findNode(ListedNode& listed) {
     std::vector<DeviceNode>& devices = sim_.world().devices;
-    const std::string key = ToUpperAscii(instanceId);
-    auto holds = [&](auto it) {
-        return it != nodeIndex_.end() && it->second < devices.size() &&
-               EqualsNoCase(devices[it->second].instanceId, instanceId);
+    auto holds = [&](std::size_t position) {
+        return position < devices.size() && EqualsNoCase(devices[position].instanceId, listed.instanceId);
     };
-    auto it = nodeIndex_.find(key);
-    if (holds(it)) return &devices[it->second];
-    nodeIndex_.clear();
-    for (std::size_t i = 0; i < devices.size(); ++i)
-        nodeIndex_.emplace(ToUpperAscii(devices[i].instanceId), i);  // the first node of an id wins, as in a scan
-    it = nodeIndex_.find(key);
-    return holds(it) ? &devices[it->second] : nullptr;
+    if (holds(listed.position)) return &devices[listed.position];
+    auto it = nodeIndex_.find(listed.instanceId);
+    if (it == nodeIndex_.end() || !holds(it->second)) {
+        nodeIndex_.clear();
+        for (std::size_t i = 0; i < devices.size(); ++i)
+            nodeIndex_.emplace(devices[i].instanceId, i);  // the first node of an id wins, as in a scan
+        it = nodeIndex_.find(listed.instanceId);
+        if (it == nodeIndex_.end()) return nullptr;
+    }
+    listed.position = it->second;
+    return &devices[listed.position];
 }
 
-// Erases the node and moves the positions of the nodes after it along.
+// Erases the node and moves the remembered positions of the nodes after it.
 void SimDeviceSetup::eraseNode(const DeviceNode& node) {
     std::vector<DeviceNode>& devices = sim_.world().devices;
     const auto position = static_cast<std::size_t>(&node - devices.data());
-    nodeIndex_.erase(ToUpperAscii(node.instanceId));
+    nodeIndex_.erase(node.instanceId);
     devices.erase(devices.begin() + static_cast<std::ptrdiff_t>(position));
-    for (auto& [id, at] : nodeIndex_)
-        if (at > position) --at;
+    auto follow = [position](std::size_t& at) {
+        if (at == position) at = kNowhere;
+        else if (at > position && at != kNowhere) --at;
+    };
+    for (auto& [handle, snapshot] : lists_)
+        for (ListedNode& listed : snapshot) follow(listed.position);
+    for (auto& [id, at] : nodeIndex_) follow(at);
 }
 
-std::uint32_t SimDeviceSetup::devInstOf(const std::string& instanceId) {
-    return devInsts_.emplace(instanceId, static_cast<std::uint32_t>(devInsts_.size() + 1)).first->second;
+std::uint32_t SimDeviceSetup::devInstOf(ListedNode& node) {
+    if (node.devInst == 0) node.devInst = devInstOf(node.instanceId);
+    return node.devInst;
 }
 
-std::uint32_t SimDeviceSetup::member(ports::DevInfoList list, const ports::DeviceInfo& device,
-                                     std::string& instanceId) {
+std::uint32_t SimDeviceSetup::devInstOf(std::string_view instanceId) {
+    if (auto found = devInsts_.find(instanceId); found != devInsts_.end()) return found->second;
+    const auto number = static_cast<std::uint32_t>(devInsts_.size() + 1);
+    devInsts_.emplace(std::string(instanceId), number);
+    return number;
+}
+
+std::uint32_t SimDeviceSetup::member(ports::DevInfoList list, const ports::DeviceInfo& device, ListedNode*& node) {
     auto it = lists_.find(list.value);
     if (it == lists_.end()) return err::InvalidHandle;
-    const DeviceSnapshot& snapshot = it->second;
+    DeviceSnapshot& snapshot = it->second;
     if (device.reserved == 0 || device.reserved > snapshot.size()) return err::InvalidParameter;
-    instanceId = snapshot[device.reserved - 1];
-    if (device.devInst != devInstOf(instanceId)) return err::InvalidParameter;
+    ListedNode& listed = snapshot[device.reserved - 1];
+    if (device.devInst != devInstOf(listed)) return err::InvalidParameter;
+    node = &listed;
     return err::Success;
 }
 
@@ -154,10 +173,10 @@ std::uint32_t SimDeviceSetup::getDeviceRegistryProperty(ports::DevInfoList list,
                                                         std::vector<std::uint8_t>& data,
                                                         std::uint32_t& requiredSize) {
     if (auto code = Planned(sim_, "getDeviceRegistryProperty")) return fail(*code);
-    std::string instanceId;
-    if (std::uint32_t code = member(list, device, instanceId)) return fail(code);
+    ListedNode* listed = nullptr;
+    if (std::uint32_t code = member(list, device, listed)) return fail(code);
     if (property >= MaximumProperty) return fail(err::InvalidRegProperty);
-    const DeviceNode* node = findNode(instanceId);
+    const DeviceNode* node = findNode(*listed);
     if (node == nullptr) return fail(err::NoSuchDevinst);
     // The images model only the hardware ids; any other property is unset.
     if (property != ds::SpdrpHardwareId || node->hardwareIds.empty()) return fail(InvalidData);
@@ -172,13 +191,12 @@ std::uint32_t SimDeviceSetup::getDeviceRegistryProperty(ports::DevInfoList list,
 // takes the node's key under Enum with it whatever that key's access list says.
 std::uint32_t SimDeviceSetup::removeDevice(ports::DevInfoList list, const ports::DeviceInfo& device) {
     if (auto code = Planned(sim_, "removeDevice")) return fail(*code);
-    std::string instanceId;
-    if (std::uint32_t code = member(list, device, instanceId)) return fail(code);
-    World& world = sim_.world();
-    const DeviceNode* node = findNode(instanceId);
+    ListedNode* listed = nullptr;
+    if (std::uint32_t code = member(list, device, listed)) return fail(code);
+    const DeviceNode* node = findNode(*listed);
     if (node == nullptr) return fail(err::NoSuchDevinst);
     eraseNode(*node);
-    world.registry.eraseTree(EnumKey + instanceId);
+    sim_.world().registry.eraseTree(EnumKey + listed->instanceId);
     return err::Success;
 }
 

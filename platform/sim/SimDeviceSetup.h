@@ -45,23 +45,31 @@ public:
 private:
     // A device list is a snapshot of which nodes there were; what a node
     // says is read from the world at the time of the call.
-    using DeviceSnapshot = std::vector<std::string>;  // instance ids
+    struct ListedNode {
+        std::string instanceId;
+        std::uint32_t devInst;  // 0 until the program first meets the node
+        std::size_t position;   // in world.devices; kNowhere once this class removed it
+    };
+    static constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
+    using DeviceSnapshot = std::vector<ListedNode>;
 
     std::uint32_t fail(std::uint32_t code);
     std::string infDirectory() const;
     // The member of `list` that `device` names, or the error that names none.
-    std::uint32_t member(ports::DevInfoList list, const ports::DeviceInfo& device, std::string& instanceId);
+    std::uint32_t member(ports::DevInfoList list, const ports::DeviceInfo& device, ListedNode*& node);
     // The DEVINST of a node: one number per instance id for the whole run.
-    std::uint32_t devInstOf(const std::string& instanceId);
-    // The world's node with that instance id, without regard to case.
-    DeviceNode* findNode(std::string_view instanceId);
+    std::uint32_t devInstOf(std::string_view instanceId);
+    std::uint32_t devInstOf(ListedNode& node);  // remembered in the list
+    // The world's node of a listed one, its id compared without regard to case.
+    DeviceNode* findNode(ListedNode& listed);
     void eraseNode(const DeviceNode& node);
 
     Simulation& sim_;
     std::map<std::uint64_t, DeviceSnapshot> lists_;
     std::map<std::uint64_t, InfFile> infs_;
-    std::map<std::string, std::uint32_t, CaseInsensitiveLess> devInsts_;
-    std::unordered_map<std::string, std::size_t> nodeIndex_;  // upper-case instance id -> position in world.devices
+    std::unordered_map<std::string, std::uint32_t, CaseInsensitiveHash, CaseInsensitiveEqual> devInsts_;
+    // Instance id -> position in world.devices.
+    std::unordered_map<std::string, std::size_t, CaseInsensitiveHash, CaseInsensitiveEqual> nodeIndex_;
     std::uint64_t nextHandle_ = 0x2000;
 };
 

@@ -111,6 +111,7 @@ void SimSpooler::load() {
 }
 
 void SimSpooler::serviceStopped() {
+    printerIndex_.clear();
     memory_.reset();
     handles_.clear();
 }
@@ -143,28 +144,18 @@ std::uint32_t SimSpooler::printerOf(ports::PrinterHandle handle, PrinterRecord*&
 }
 
 // Every printer call looks its printer up by name; a scan of all printers
-// per call made removing the printers of a large system quadratic. The
-// index follows every change this class makes to the printers, and each
-// use checks it against the printers themselves: an index out of step is
-// rebuilt rather than believed.
+// per call made removing the printers of a large system quadratic. Only
+// this class changes the printers of memory_, and each change (load, add,
+// delete, rename) keeps the index in step.
 void SimSpooler::indexPrinters() {
     printerIndex_.clear();
-    const auto& printers = objects().printers;
-    for (std::size_t i = 0; i < printers.size(); ++i) printerIndex_.emplace(ToUpperAscii(printers[i].name), i);
+    for (auto it = objects().printers.begin(); it != objects().printers.end(); ++it)
+        printerIndex_.emplace(it->name, it);
 }
 
 PrinterRecord* SimSpooler::findPrinter(std::string_view name) {
-    auto& printers = objects().printers;
-    const std::string key = ToUpperAscii(name);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        auto it = printerIndex_.find(key);
-        if (it != printerIndex_.end() && it->second < printers.size() &&
-            EqualsNoCase(printers[it->second].name, name))
-            return &printers[it->second];
-        if (it == printerIndex_.end() && printerIndex_.size() == printers.size()) return nullptr;
-        indexPrinters();
-    }
-    return nullptr;
+    auto found = printerIndex_.find(name);
+    return found == printerIndex_.end() ? nullptr : &*found->second;
 }
 
 std::optional<DevModeRecord> SimSpooler::defaultDevMode(std::string_view printerName) const {
@@ -249,7 +240,7 @@ std::uint32_t SimSpooler::addPrinter(const ports::PrinterInfo2& info, ports::Pri
     sim_.world().registry.eraseTree(PrinterKeyPath(added.name));
     WritePrinterKey(sim_.world().registry, added);
     objects().printers.push_back(std::move(added));
-    printerIndex_[ToUpperAscii(info.printerName)] = objects().printers.size() - 1;
+    printerIndex_[info.printerName] = std::prev(objects().printers.end());
     printer = addHandle(info.printerName);
 
     const DriverRecord* driver = findDriver(nativeEnvironment(), info.driverName);
@@ -263,12 +254,9 @@ std::uint32_t SimSpooler::deletePrinter(ports::PrinterHandle printer) {
     if (std::uint32_t error = printerOf(printer, p)) return error;
     sim_.world().registry.eraseTree(PrinterKeyPath(p->name));
     sim_.world().spooler.jobs.erase(p->name);
-    auto& printers = objects().printers;
-    const auto position = static_cast<std::size_t>(p - printers.data());
-    printerIndex_.erase(ToUpperAscii(p->name));
-    printers.erase(printers.begin() + static_cast<std::ptrdiff_t>(position));
-    for (auto& [key, at] : printerIndex_)
-        if (at > position) --at;
+    const auto indexed = printerIndex_.find(p->name);
+    objects().printers.erase(indexed->second);
+    printerIndex_.erase(indexed);
     return err::Success;
 }
 
@@ -292,8 +280,10 @@ void SimSpooler::renamePrinter(PrinterRecord& printer, const std::string& newNam
     for (auto& [id, open] : handles_)
         if (open.printer && EqualsNoCase(*open.printer, printer.name)) open.printer = newName;
     sim_.world().registry.eraseTree(PrinterKeyPath(printer.name));
-    printerIndex_.erase(ToUpperAscii(printer.name));
-    printerIndex_[ToUpperAscii(newName)] = static_cast<std::size_t>(&printer - objects().printers.data());
+    if (auto indexed = printerIndex_.extract(printer.name); !indexed.empty()) {
+        indexed.key() = newName;
+        printerIndex_.insert(std::move(indexed));
+    }
     printer.name = newName;
 }
 

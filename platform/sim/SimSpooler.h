@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/ports/Spooler.h"
+#include "platform/sim/CaseInsensitive.h"
 #include "platform/sim/SpoolerRecords.h"
 
 namespace kvt::sim {
@@ -144,8 +145,8 @@ private:
     Simulation& sim_;
     std::optional<SpoolerObjects> memory_;
     std::map<std::uint64_t, OpenHandle> handles_;
-    // Upper-case printer name -> position in the printers of memory_.
-    std::unordered_map<std::string, std::size_t> printerIndex_;
+    // Printer name (any case) -> the printer in memory_.
+    std::unordered_map<std::string, PrinterList::iterator, CaseInsensitiveHash, CaseInsensitiveEqual> printerIndex_;
     std::uint64_t nextHandle_ = 0x7000;
     PrinterInitialization initialize_;
 };

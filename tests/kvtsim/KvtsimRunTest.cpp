@@ -148,7 +148,6 @@ TEST(KvtsimRun, UnusableInputExitsTwoWithOneLine) {
     } rows[] = {
         {"NoProgram", {"run", "--system", "-"}, image, "run: name the program"},
         {"UnknownProgram", {"run", "printer", "--system", "-"}, image, "unknown program \"printer\""},
-        {"UninstallerNotThere", {"run", "uninstaller", "--system", "-"}, image, "the uninstaller is not built yet"},
         {"NoSystem", {"run", "installer"}, image, "--system FILE is required"},
         {"UnknownOption", {"run", "installer", "--system", "-", "--port", "COM2"}, image, "unknown option"},
         {"BadFormat", {"run", "installer", "--system", "-", "--format", "xml"}, image, "--format"},

@@ -139,7 +139,7 @@ TEST_F(SetupLogTest, TempFolderThatIsAJunctionGetsNoLog) {
 TEST_F(SetupLogTest, LogFileThatIsALinkIsNeverWrittenThrough) {
     sim::World planted = MakeWorld();
     planted.files.putFile("C:\\Windows\\win.ini", "[fonts]\r\n");
-    sim::FileRecord& link = world.files.putFile("C:\\Temp\\KVT-580duo_Installer.txt", "");
+    sim::FileRecord& link = planted.files.putFile("C:\\Temp\\KVT-580duo_Installer.txt", "");
     link.linkTo = "C:\\Windows\\win.ini";
     link.inUse = true;
     start(std::move(planted));
