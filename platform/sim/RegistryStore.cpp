@@ -1,6 +1,7 @@
 #include "platform/sim/RegistryStore.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace kvt::sim {
 namespace {
@@ -26,14 +27,45 @@ bool IsHiveRoot(std::string_view path) {
                        [path](std::string_view hive) { return EqualsNoCase(hive, path); });
 }
 
+RegistryStore::RegistryStore(const RegistryStore& other) : keys_(other.keys_) { reindex(); }
+
+RegistryStore::RegistryStore(RegistryStore&& other) noexcept : keys_(std::move(other.keys_)) {
+    other.index_.clear();
+    reindex();
+}
+
+RegistryStore& RegistryStore::operator=(const RegistryStore& other) {
+    if (this != &other) {
+        keys_ = other.keys_;
+        reindex();
+    }
+    return *this;
+}
+
+RegistryStore& RegistryStore::operator=(RegistryStore&& other) noexcept {
+    if (this != &other) {
+        keys_ = std::move(other.keys_);
+        other.keys_.clear();
+        other.index_.clear();
+        reindex();
+    }
+    return *this;
+}
+
+void RegistryStore::reindex() {
+    index_.clear();
+    index_.reserve(keys_.size());
+    for (auto it = keys_.begin(); it != keys_.end(); ++it) index_.emplace(it->first, it);
+}
+
 RegistryKeyRecord* RegistryStore::find(std::string_view path) {
-    auto it = keys_.find(path);
-    return it == keys_.end() ? nullptr : &it->second;
+    auto it = index_.find(path);
+    return it == index_.end() ? nullptr : &it->second->second;
 }
 
 const RegistryKeyRecord* RegistryStore::find(std::string_view path) const {
-    auto it = keys_.find(path);
-    return it == keys_.end() ? nullptr : &it->second;
+    auto it = index_.find(path);
+    return it == index_.end() ? nullptr : &it->second->second;
 }
 
 bool RegistryStore::exists(std::string_view path) const {
@@ -67,33 +99,45 @@ RegistryKeyRecord& RegistryStore::ensure(std::string_view path) {
 }
 
 RegistryKeyRecord& RegistryStore::findOrAdd(const std::string& path) {
-    auto it = keys_.find(path);
-    if (it == keys_.end()) {
-        RegistryKeyRecord record;
-        record.path = path;
-        it = keys_.emplace(path, std::move(record)).first;
-    }
+    if (auto found = index_.find(path); found != index_.end()) return found->second->second;
+    RegistryKeyRecord record;
+    record.path = path;
+    auto it = keys_.emplace(path, std::move(record)).first;
+    index_.emplace(it->first, it);
     return it->second;
 }
 
 std::vector<std::string> RegistryStore::children(std::string_view path) const {
     // Derived from all descendants rather than from direct records alone, so
     // that a key implied only by a deeper one (as an image may list it) still
-    // shows up.
-    std::vector<std::string> result;
+    // shows up. The direct children that have records come in the map's
+    // order, which for one parent is the order of their names; a child
+    // implied only by deeper keys is merged in afterwards. The descendants
+    // of one child interleave with its siblings in the map ("A\X" sorts
+    // after "AB"), so the implied ones are sorted and made unique first.
+    std::vector<std::string> direct;
+    std::vector<std::string> implied;
     auto [first, last] = DescendantRange(keys_, path);
     for (auto it = first; it != last; ++it) {
-        std::string_view rest = std::string_view(it->first).substr(path.size() + 1);
-        std::string child =
-            std::string(it->first.substr(0, path.size() + 1)) + std::string(rest.substr(0, rest.find('\\')));
-        if (result.empty() || !EqualsNoCase(result.back(), child)) result.push_back(std::move(child));
+        const std::string_view rest = std::string_view(it->first).substr(path.size() + 1);
+        const std::size_t separator = rest.find('\\');
+        if (separator == std::string_view::npos) {
+            direct.push_back(it->first);
+            continue;
+        }
+        const std::string_view child = std::string_view(it->first).substr(0, path.size() + 1 + separator);
+        if (index_.count(child) == 0 && (implied.empty() || !EqualsNoCase(implied.back(), child)))
+            implied.emplace_back(child);
     }
-    // Descendants of one child interleave with its siblings in the map's
-    // order ("A\X" sorts after "AB"), so sort the names themselves.
-    std::sort(result.begin(), result.end(), CaseInsensitiveLess{});
-    result.erase(std::unique(result.begin(), result.end(),
-                             [](const std::string& a, const std::string& b) { return EqualsNoCase(a, b); }),
-                 result.end());
+    if (implied.empty()) return direct;
+    std::sort(implied.begin(), implied.end(), CaseInsensitiveLess{});
+    implied.erase(std::unique(implied.begin(), implied.end(),
+                              [](const std::string& a, const std::string& b) { return EqualsNoCase(a, b); }),
+                  implied.end());
+    std::vector<std::string> result;
+    result.reserve(direct.size() + implied.size());
+    std::merge(direct.begin(), direct.end(), implied.begin(), implied.end(), std::back_inserter(result),
+               CaseInsensitiveLess{});
     return result;
 }
 
@@ -104,13 +148,17 @@ bool RegistryStore::hasChildren(std::string_view path) const {
 
 void RegistryStore::eraseTree(std::string_view path) {
     auto [first, last] = DescendantRange(keys_, path);
+    for (auto it = first; it != last; ++it) index_.erase(it->first);
     keys_.erase(first, last);
     erase(path);
 }
 
 void RegistryStore::erase(std::string_view path) {
-    auto it = keys_.find(path);
-    if (it != keys_.end()) keys_.erase(it);
+    auto found = index_.find(path);
+    if (found == index_.end()) return;
+    const KeyMap::iterator it = found->second;
+    index_.erase(found);  // before the map's key that its name points at goes
+    keys_.erase(it);
 }
 
 std::string_view HiveName(ports::RegKey root) {

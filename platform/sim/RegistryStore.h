@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,13 @@ class RegistryStore {
 public:
     using KeyMap = std::map<std::string, RegistryKeyRecord, CaseInsensitiveLess>;
 
+    RegistryStore() = default;
+    RegistryStore(const RegistryStore& other);
+    RegistryStore(RegistryStore&& other) noexcept;
+    RegistryStore& operator=(const RegistryStore& other);
+    RegistryStore& operator=(RegistryStore&& other) noexcept;
+    ~RegistryStore() = default;
+
     // Finds a key by canonical path.
     RegistryKeyRecord* find(std::string_view path);
     const RegistryKeyRecord* find(std::string_view path) const;
@@ -46,8 +54,14 @@ public:
 
 private:
     RegistryKeyRecord& findOrAdd(const std::string& path);
+    void reindex();
 
+    // The sorted map gives the registry's order of enumeration; the index,
+    // by the same names, finds a key without walking the tree (every
+    // registry call looks its key up, and a large system holds hundreds of
+    // thousands). Its names point into the map's own keys.
     KeyMap keys_;
+    std::unordered_map<std::string_view, KeyMap::iterator, CaseInsensitiveHash, CaseInsensitiveEqual> index_;
 };
 
 // Canonical hive prefixes as images write them.

@@ -172,6 +172,7 @@ std::uint32_t SimSpooler::enumPrinters(std::uint32_t flags, std::vector<ports::P
     printers.clear();
     if ((flags & ports::spool::EnumLocal) == 0) return err::Success;
     const auto& jobs = sim_.world().spooler.jobs;
+    printers.reserve(objects().printers.size());
     for (const PrinterRecord& p : objects().printers) {
         auto found = jobs.find(p.name);
         printers.push_back(InfoOf(p, found == jobs.end() ? 0 : found->second.size()));

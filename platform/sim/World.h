@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -43,8 +44,10 @@ struct SpoolerImage {
     bool running = true;
     std::vector<std::string> ports;
     std::vector<FormRecord> forms;  // built-in and user forms, in the spooler's order
-    // Job identifiers by printer name: the printers' spool files.
-    std::map<std::string, std::vector<std::uint32_t>, CaseInsensitiveLess> jobs;
+    // Job identifiers by printer name: the printers' spool files. Hashed:
+    // every enumeration of the printers looks up each one's jobs. An image
+    // lists them with their printers, in the printers' order.
+    std::unordered_map<std::string, std::vector<std::uint32_t>, CaseInsensitiveHash, CaseInsensitiveEqual> jobs;
     nlohmann::json extra = nlohmann::json::object();
 };
 

@@ -214,16 +214,14 @@ bool PlacePackage(sim::World& world, const std::filesystem::path& packageDirecto
     return true;
 }
 
-ProgramRun RunInstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare) {
-    sim::Simulation sim(std::move(world), sim::Bitness::x86);
-    if (prepare) prepare(sim);
+FlowEnd RunInstallerFlow(sim::Simulation& sim, const RunAnswers& answers) {
     ports::Platform platform = sim.platform();
     sim::SimSetupWindow window(sim, std::string(installer::kProgramTitle), answers.messageBoxes);
     sim::SimPortDialog portDialog(sim, answers.portDialog);
     SimInstanceRecord instances(sim);
     installer::NVXPOS_InstallerDlg flow(platform, window, portDialog);
 
-    ProgramRun run;
+    FlowEnd end;
     try {
         installer::NVXPOS_Installer application(instances);
         if (!application.InitInstance()) platform.exit.exitProcess(0);
@@ -233,11 +231,24 @@ ProgramRun RunInstaller(sim::World world, const RunAnswers& answers, const RunPr
         // Every path of the flow ends the process; a flow that returns leaves
         // its window open, and the run ends without an exit code.
     } catch (const sim::ProcessExited& exited) {
-        run.exitCode = exited.code;
+        end.exitCode = exited.code;
     }
+    end.logPath = flow.log().path();
+    return end;
+}
+
+ProgramRun CollectRun(const sim::Simulation& sim, std::string_view program, const FlowEnd& end) {
+    ProgramRun run;
+    run.exitCode = end.exitCode;
     run.after = sim.snapshot();
-    run.result = RunResultJson(sim, "installer", run.exitCode, flow.log().path());
+    run.result = RunResultJson(sim, program, end.exitCode, end.logPath);
     return run;
+}
+
+ProgramRun RunInstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare) {
+    sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    if (prepare) prepare(sim);
+    return CollectRun(sim, "installer", RunInstallerFlow(sim, answers));
 }
 
 const std::vector<RunnableProgram>& RunnablePrograms() {

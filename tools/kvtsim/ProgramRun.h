@@ -58,6 +58,19 @@ using RunPreparation = std::function<void(sim::Simulation&)>;
 // the package already.
 ProgramRun RunInstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare = {});
 
+// How a program's flow ended: its exit code (empty when the program did not
+// end) and the path of the log it wrote (empty when it wrote none).
+struct FlowEnd {
+    std::optional<std::uint32_t> exitCode;
+    std::string logPath;
+};
+// The installer's flow alone, in a simulation built for the 32-bit program:
+// what RunInstaller does between building the simulation and collecting
+// the result (the benchmarks time just this).
+FlowEnd RunInstallerFlow(sim::Simulation& sim, const RunAnswers& answers);
+// The image afterwards and kvtsim's result document of a flow that ran in `sim`.
+ProgramRun CollectRun(const sim::Simulation& sim, std::string_view program, const FlowEnd& end);
+
 // The programs `kvtsim run` knows, by name. A program whose runner is not
 // there yet is listed without one.
 struct RunnableProgram {

@@ -88,19 +88,17 @@ std::optional<UninstallAnswers> ParseUninstallAnswers(const nlohmann::json& unin
     return answers;
 }
 
-ProgramRun RunUninstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare) {
+FlowEnd RunUninstallerFlow(sim::Simulation& sim, const RunAnswers& answers) {
     std::string problem;
     const UninstallAnswers choice = ParseUninstallAnswers(answers.uninstall, problem).value_or(UninstallAnswers{});
 
-    sim::Simulation sim(std::move(world), sim::Bitness::x86);
-    if (prepare) prepare(sim);
     ports::Platform platform = sim.platform();
     sim::SimSetupWindow window(sim, std::string(uninstaller::kProgramTitle), answers.messageBoxes);
     sim::SimUninstallerWindow controls(sim);
     SimUninstallerInstances instances(sim);
     uninstaller::NVXPOS_UninstallerDlg flow(platform, window, controls);
 
-    ProgramRun run;
+    FlowEnd end;
     try {
         uninstaller::NVXPOS_Uninstaller application(instances);
         if (!application.InitInstance()) platform.exit.exitProcess(0);
@@ -116,11 +114,16 @@ ProgramRun RunUninstaller(sim::World world, const RunAnswers& answers, const Run
         // The modal window has closed: the program ends after it.
         if (controls.dialogEnded()) platform.exit.exitProcess(0);
     } catch (const sim::ProcessExited& exited) {
-        run.exitCode = exited.code;
+        end.exitCode = exited.code;
     }
-    run.after = sim.snapshot();
-    run.result = RunResultJson(sim, "uninstaller", run.exitCode, flow.log().path());
-    return run;
+    end.logPath = flow.log().path();
+    return end;
+}
+
+ProgramRun RunUninstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare) {
+    sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    if (prepare) prepare(sim);
+    return CollectRun(sim, "uninstaller", RunUninstallerFlow(sim, answers));
 }
 
 }  // namespace kvt::kvtsim

@@ -29,5 +29,8 @@ std::optional<UninstallAnswers> ParseUninstallAnswers(const nlohmann::json& unin
 // whose "uninstall" does not parse count as absent (the answers file is
 // checked with ParseUninstallAnswers before a run).
 ProgramRun RunUninstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare = {});
+// The uninstaller's flow alone, in a simulation built for the 32-bit
+// program (see RunInstallerFlow).
+FlowEnd RunUninstallerFlow(sim::Simulation& sim, const RunAnswers& answers);
 
 }  // namespace kvt::kvtsim

@@ -44,6 +44,44 @@ TEST(RegistryStore, ChildrenAreSortedAndIncludeKeysImpliedByDeeperOnes) {
     EXPECT_TRUE(store.children("HKLM\\SOFTWARE\\AB").empty());
 }
 
+TEST(RegistryStore, ImpliedChildrenMergeInOrderWithTheirSiblings) {
+    RegistryStore store;
+    store.ensure("HKLM\\S\\A\\X");
+    store.ensure("HKLM\\S\\A\\Y");
+    store.ensure("HKLM\\S\\AB");
+    store.ensure("HKLM\\S\\A B");
+    store.ensure("HKLM\\S\\Z\\Q");
+    store.erase("HKLM\\S\\A");  // implied twice, its keys sorting between its siblings'
+    store.erase("HKLM\\S\\Z");
+    EXPECT_THAT(store.children("HKLM\\S"),
+                ElementsAre("HKLM\\S\\A", "HKLM\\S\\A B", "HKLM\\S\\AB", "HKLM\\S\\Z"));
+}
+
+// The store finds keys through an index into its own map: a copy, a moved-to
+// store and a store after erasures must each find exactly their own keys.
+TEST(RegistryStore, CopiesAndMovesFindTheirOwnKeys) {
+    RegistryStore original;
+    original.ensure("HKLM\\SOFTWARE\\Vendor\\Product");
+    RegistryStore copy = original;
+    original.eraseTree("HKLM\\SOFTWARE\\Vendor");
+    EXPECT_EQ(original.find("HKLM\\SOFTWARE\\Vendor\\Product"), nullptr);
+    EXPECT_EQ(original.find("HKLM\\SOFTWARE\\Vendor"), nullptr);
+    ASSERT_NE(copy.find("hklm\\software\\vendor\\product"), nullptr);
+    EXPECT_EQ(copy.find("HKLM\\SOFTWARE\\Vendor\\Product")->path, "HKLM\\SOFTWARE\\Vendor\\Product");
+
+    RegistryStore moved = std::move(copy);
+    RegistryKeyRecord* found = moved.find("HKLM\\SOFTWARE\\Vendor");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found, &moved.ensure("HKLM\\SOFTWARE\\VENDOR")) << "ensure finds the record the index holds";
+
+    original = moved;
+    moved.erase("HKLM\\SOFTWARE\\Vendor\\Product");
+    EXPECT_EQ(moved.find("HKLM\\SOFTWARE\\Vendor\\Product"), nullptr);
+    EXPECT_NE(original.find("HKLM\\SOFTWARE\\Vendor\\Product"), nullptr);
+    EXPECT_EQ(moved.ensure("HKLM\\SOFTWARE\\Vendor\\Product").path, "HKLM\\SOFTWARE\\Vendor\\Product");
+    EXPECT_EQ(moved.keys().size(), original.keys().size());
+}
+
 TEST(RegistryStore, EraseTreeStopsAtTheSubtree) {
     RegistryStore store;
     store.ensure("HKLM\\SYSTEM\\Enum\\USBPRINT\\Dev\\1");
