@@ -20,10 +20,15 @@ fail() {
     exit 1
 }
 
+# Runs to its end whatever fails on the way, also in a script that uses
+# set -e: the killed X server's status, for one, is not a failure.
 wine_session_cleanup() {
-    declare -F wine_session_before_exit >/dev/null && wine_session_before_exit
-    [ -n "${WINEPREFIX:-}" ] && [ -x "$wineserver" ] && "$wineserver" -k >/dev/null 2>&1
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    if declare -F wine_session_before_exit >/dev/null; then wine_session_before_exit || true; fi
+    if [ -n "${WINEPREFIX:-}" ] && [ -x "$wineserver" ]; then "$wineserver" -k >/dev/null 2>&1 || true; fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 
