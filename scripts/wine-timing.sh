@@ -9,16 +9,16 @@
 # left, Uninstall with the printer chosen, No to its restart question.
 #
 # Wall time runs from the start of the program under wine64 until its
-# process has ended, less the time the program waited for the user: from the
-# moment a dialog that asks for a click is found on screen until the click.
-# The restart questions are answered by a helper that is already waiting for
-# them, so their few milliseconds of reaction stay in the wall time.
+# process has ended. Not the program's time: waiting for the user in a dialog
+# (from the moment the dialog is found on screen until the click), and the
+# restart question, from the moment the program asks it until the answer
+# comes back (MessageBoxA, timed by Wine's relay trace of that one call).
 #
-# The floor is what the programs' own steps make them wait: the sum of their
-# Sleep calls in the same scenario, taken from kvtsim's run of it (the same
-# flow code, with a virtual clock). The uninstaller's closing wait after No
-# is not part of it: the window thread ends the program as soon as the
-# question is answered.
+# The floor is what the programs' own steps make them wait: their Sleep
+# calls, timed by the same trace in the very run (a Sleep may end a few
+# milliseconds early or late under Wine). Beside it, for comparison, the sum
+# of the Sleep calls of kvtsim's run of the same scenario: the same flow
+# code with a virtual clock.
 #
 # Each run has a fresh prefix of its own.
 #
@@ -73,14 +73,18 @@ JSON
 "$kvtsim" run uninstaller --system "$work/install.json" --answers "$work/uninstall-answers.json" \
     --package "$dist" --format text >"$work/uninstall.txt"
 
-# The Sleep calls of a run's transcript ("sleep N ms" lines), up to the line
-# matching STOP (when given).
+# The Sleep calls of a run's transcript ("sleep N ms" lines).
 sleep_sum() {
-    awk -v stop="${2:-}" 'stop != "" && $0 ~ stop { exit } $1 == "sleep" && $3 == "ms" { sum += $2 } END { print sum + 0 }' "$1"
+    awk '$1 == "sleep" && $3 == "ms" { sum += $2 } END { print sum + 0 }' "$1"
+}
+sleep_count() {
+    awk '$1 == "sleep" && $3 == "ms" { n++ } END { print n + 0 }' "$1"
 }
 install_floor=$(sleep_sum "$work/install.txt")
-uninstall_floor=$(sleep_sum "$work/uninstall.txt" "end dialog|endDialog")
-echo "floor (Sleep calls of the flow): installer $install_floor ms, uninstaller $uninstall_floor ms"
+uninstall_floor=$(sleep_sum "$work/uninstall.txt")
+install_sleeps=$(sleep_count "$work/install.txt")
+uninstall_sleeps=$(sleep_count "$work/uninstall.txt")
+echo "Sleep calls of the flows in kvtsim: installer $install_floor ms, uninstaller $uninstall_floor ms"
 
 # --- The prefixes --------------------------------------------------------------------
 # Each run installs on a fresh prefix: Wine's spooler keeps the driver that
@@ -90,6 +94,10 @@ fresh_prefix() {
     if [ -n "${WINEPREFIX:-}" ]; then "$wineserver" -k >/dev/null 2>&1 || true; fi
     boot_prefix "$work/xp-$1"
     "$wine" winecfg -v winxp64 >/dev/null 2>&1 || fail "winecfg -v winxp64 failed"
+    # Wine traces the programs' own calls of these two functions (with
+    # +relay in WINEDEBUG), and nothing else.
+    "$wine" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d 'kernel32.Sleep;user32.MessageBoxA' /f \
+        >/dev/null 2>&1 || fail "cannot set the relay trace"
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
     [ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     kit="$WINEPREFIX/drive_c/NORVEX"
@@ -138,7 +146,8 @@ time_installation() {
     rm -f "$work/program.status" "$work/answer.status"
     local start shown clicked end
     start=$(now_ms)
-    (cd "$kit" && "$wine" KVT580duo_Installer.exe >"$work/program.out" 2>&1; echo $? >"$work/program.status") &
+    (cd "$kit" && WINEDEBUG=+timestamp,+relay "$wine" KVT580duo_Installer.exe >"$work/program.out" 2>&1
+     echo $? >"$work/program.status") &
     program_pid=$!
     auto wait "Port Type" 60000 >/dev/null || fail "no \"Port Type\" dialog"
     shown=$(now_ms)
@@ -158,7 +167,8 @@ time_uninstallation() {
     local start shown clicked end
     answer_in_background "$uninstaller_caption" "$uninstaller_question"
     start=$(now_ms)
-    (cd "$folder" && "$wine" KVT580duo_Uninstaller.exe >"$work/program.out" 2>&1; echo $? >"$work/program.status") &
+    (cd "$folder" && WINEDEBUG=+timestamp,+relay "$wine" KVT580duo_Uninstaller.exe >"$work/program.out" 2>&1
+     echo $? >"$work/program.status") &
     program_pid=$!
     auto wait "$uninstaller_title" 60000 >/dev/null || fail "no uninstaller window"
     shown=$(now_ms)
@@ -173,12 +183,45 @@ time_uninstallation() {
     user=$((clicked - shown))
 }
 
+# Milliseconds that the program spent in calls of FUNCTION (KERNEL32.Sleep,
+# user32.MessageBoxA) in its trace, overlapping calls of several threads
+# counted once.
+traced_ms() {
+    local function="$1"
+    awk -v f="$function" '
+        match($0, /^[0-9]+\.[0-9]+:/) { last = substr($0, 1, RLENGTH - 1) }
+        match($0, /^[0-9]+\.[0-9]+:[0-9a-f]+:(Call|Ret) +[A-Za-z0-9_.]+\(/) {
+            split($0, part, ":")
+            kind = substr(part[3], 1, 4)
+            name = part[3]; sub(/^(Call|Ret) +/, "", name); sub(/\(.*/, "", name)
+            if (name != f) next
+            if (kind == "Call") begun[part[2]] = part[1]
+            else if (part[2] in begun) { print begun[part[2]], part[1]; delete begun[part[2]] }
+        }
+        # A call still open when the trace ends lasted until the process did:
+        # the trace of its return can be lost when another thread ends the
+        # process.
+        END { for (thread in begun) print begun[thread], last }' "$work/program.out" | sort -n | awk '
+        { if (NR == 1 || $1 > end) { total += end - start; start = $1; end = $2 } else if ($2 > end) end = $2 }
+        END { if (NR > 0) total += end - start; printf "%d\n", total * 1000 + 0.5 }'
+}
+
 report() {
-    local name="$1" floor="$2" wall="$3" user="$4"
-    local program=$((wall - user))
-    local overhead=$((program - floor))
-    awk -v n="$name" -v f="$floor" -v w="$wall" -v u="$user" -v p="$program" -v o="$overhead" \
-        'BEGIN { printf "| %s | %d | %d | %d | %d | %d | %.1f %% |\n", n, w, u, p, f, o, (f > 0 ? 100 * o / f : 0) }'
+    local name="$1" prescribed="$2" sleeps="$3" wall="$4" user="$5"
+    local asked slept
+    asked=$(traced_ms user32.MessageBoxA)
+    slept=$(traced_ms KERNEL32.Sleep)
+    # Wine can lose the end of a trace when the process ends; with fewer
+    # Sleep calls traced than the flow makes, the floor is kvtsim's sum.
+    if [ "$(grep -c ':Call KERNEL32.Sleep(' "$work/program.out" || true)" -lt "$sleeps" ]; then
+        slept=$prescribed
+        name="$name (trace cut short: floor from kvtsim)"
+    fi
+    local program=$((wall - user - asked))
+    local overhead=$((program - slept))
+    awk -v n="$name" -v w="$wall" -v u="$((user + asked))" -v p="$program" -v s="$slept" -v f="$prescribed" \
+        -v o="$overhead" 'BEGIN { printf "| %s | %d | %d | %d | %d | %d | %d | %.1f %% |\n", n, w, u, p, s, f, o,
+                                  (s > 0 ? 100 * o / s : 0) }'
 }
 
 rows=()
@@ -187,17 +230,17 @@ for run in $(seq "$runs"); do
     fresh_prefix "$run"
     starts+=("$process_ms")
     time_installation
-    rows+=("$(report "installer, run $run" "$install_floor" "$wall" "$user")")
+    rows+=("$(report "installer, run $run" "$install_floor" "$install_sleeps" "$wall" "$user")")
     [ -f "$folder/KVT580duo_Uninstaller.exe" ] || fail "the installation left no uninstaller"
     time_uninstallation
-    rows+=("$(report "uninstaller, run $run" "$uninstall_floor" "$wall" "$user")")
+    rows+=("$(report "uninstaller, run $run" "$uninstall_floor" "$uninstall_sleeps" "$wall" "$user")")
 done
 
 echo
 echo "Wall time under wine64 (Windows XP x64 prefix, $(nproc) cores), in ms"
 echo
-echo "| program | wall | waiting for the user | program | floor (Sleep calls) | overhead | overhead of the floor |"
-echo "|---|---:|---:|---:|---:|---:|---:|"
+echo "| program | wall | waiting for the user | program | floor: its Sleep calls | Sleep calls in kvtsim | overhead | overhead of the floor |"
+echo "|---|---:|---:|---:|---:|---:|---:|---:|"
 printf '%s\n' "${rows[@]}"
 echo
 echo "A program's start and end under wine64 (warm, kvt_winauto): $(printf '%s ms ' "${starts[@]}")"

@@ -12,7 +12,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 seconds="${1:-${KVT_FUZZ_SECONDS:-30}}"
 shift || true
-build="${KVT_FUZZ_BUILD:-$root/build/fuzz}"
+build="$(realpath -m "${KVT_FUZZ_BUILD:-$root/build/fuzz}")"  # the runs start in their own folders
 all_targets=(command_codec inf_file image_json configuration_file registry_helpers)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
