@@ -1,15 +1,12 @@
 #include "platform/sim/SimMessageBoxes.h"
 
 namespace kvt::sim {
-namespace {
 
-ports::MessageAnswer Fit(ports::MessageAnswer answer, ports::MessageButtons buttons) {
+ports::MessageAnswer FitAnswer(ports::MessageAnswer answer, ports::MessageButtons buttons) {
     if (buttons == ports::MessageButtons::Ok) return ports::MessageAnswer::Ok;
     if (answer == ports::MessageAnswer::Yes || answer == ports::MessageAnswer::No) return answer;
     return ports::MessageAnswer::No;
 }
-
-}  // namespace
 
 SimMessageBoxes::SimMessageBoxes(std::vector<Answer> answers)
     : answers_(std::move(answers)), used_(answers_.size(), false) {}
@@ -28,7 +25,7 @@ ports::MessageAnswer SimMessageBoxes::show(std::u16string_view text, std::u16str
         const auto& wanted = answers_[i].textContains;
         if (wanted && text.find(*wanted) == std::u16string_view::npos) continue;
         used_[i] = true;
-        answer = Fit(answers_[i].answer, buttons);
+        answer = FitAnswer(answers_[i].answer, buttons);
         break;
     }
     shown_.push_back({std::u16string(text), std::u16string(caption), icon, buttons, answer});

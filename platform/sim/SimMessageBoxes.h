@@ -42,6 +42,10 @@ private:
     std::vector<ShownMessageBox> shown_;
 };
 
+// A box can only be answered with one of its own buttons; any other scripted
+// answer closes it the way its default button would.
+ports::MessageAnswer FitAnswer(ports::MessageAnswer answer, ports::MessageButtons buttons);
+
 // The names kvtsim writes: "error", "yesNo", "yes" ...
 const char* MessageIconName(ports::MessageIcon icon);
 const char* MessageButtonsName(ports::MessageButtons buttons);

@@ -1,40 +1,9 @@
 #include "platform/sim/SimSetupWindow.h"
 
+#include "platform/sim/SimMessageBoxes.h"
 #include "platform/sim/Simulation.h"
 
 namespace kvt::sim {
-namespace {
-
-const char* IconName(ports::MessageIcon icon) {
-    switch (icon) {
-        case ports::MessageIcon::Information: return "information";
-        case ports::MessageIcon::Question: return "question";
-        case ports::MessageIcon::Warning: return "warning";
-        case ports::MessageIcon::Error: return "error";
-        case ports::MessageIcon::None: break;
-    }
-    return "none";
-}
-
-const char* AnswerName(ports::MessageAnswer answer) {
-    switch (answer) {
-        case ports::MessageAnswer::Yes: return "yes";
-        case ports::MessageAnswer::No: return "no";
-        case ports::MessageAnswer::Cancel: return "cancel";
-        case ports::MessageAnswer::Ok: break;
-    }
-    return "ok";
-}
-
-// A box can only be answered with one of its own buttons; any other scripted
-// answer closes it the way its default button would.
-ports::MessageAnswer Fit(ports::MessageAnswer answer, ports::MessageButtons buttons) {
-    if (buttons == ports::MessageButtons::Ok) return ports::MessageAnswer::Ok;
-    if (answer == ports::MessageAnswer::Yes || answer == ports::MessageAnswer::No) return answer;
-    return ports::MessageAnswer::No;
-}
-
-}  // namespace
 
 SimSetupWindow::SimSetupWindow(Simulation& sim, std::string title, std::vector<MessageBoxAnswer> answers)
     : sim_(sim), title_(std::move(title)), answers_(std::move(answers)), used_(answers_.size(), false) {}
@@ -79,15 +48,15 @@ ports::MessageAnswer SimSetupWindow::messageBox(std::string_view text, ports::Me
         const auto& wanted = answers_[i].textContains;
         if (wanted && text.find(*wanted) == std::string_view::npos) continue;
         used_[i] = true;
-        answer = Fit(answers_[i].answer, buttons);
+        answer = FitAnswer(answers_[i].answer, buttons);
         break;
     }
     sim_.transcript().add({{"event", "messageBox"},
                            {"caption", title_},
                            {"text", std::string(text)},
-                           {"icon", IconName(icon)},
-                           {"buttons", buttons == ports::MessageButtons::Ok ? "ok" : "yesNo"},
-                           {"answer", AnswerName(answer)}});
+                           {"icon", MessageIconName(icon)},
+                           {"buttons", MessageButtonsName(buttons)},
+                           {"answer", MessageAnswerName(answer)}});
     return answer;
 }
 

@@ -8,6 +8,7 @@
 #include "Installer/KVT580duo_Installer/NVXPOS_InstallerDlg.h"
 #include "platform/sim/ImageJson.h"
 #include "platform/sim/SimPortDialog.h"
+#include "tools/kvtsim/JsonInputFile.h"
 #include "tools/kvtsim/UninstallerRun.h"
 #include "tools/kvtsim/RunResult.h"
 
@@ -33,25 +34,6 @@ public:
 private:
     sim::Simulation& sim_;
 };
-
-bool NestsTooDeep(std::string_view text) {
-    std::size_t depth = 0;
-    bool inString = false, escaped = false;
-    for (char c : text) {
-        if (inString) {
-            if (escaped) escaped = false;
-            else if (c == '\\') escaped = true;
-            else if (c == '"') inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > kMaxAnswersNesting) return true;
-        } else if ((c == ']' || c == '}') && depth > 0) {
-            --depth;
-        }
-    }
-    return false;
-}
 
 std::optional<ports::MessageAnswer> AnswerNamed(std::string_view name) {
     if (name == "ok") return ports::MessageAnswer::Ok;
@@ -140,37 +122,11 @@ std::optional<RunAnswers> ParseAnswers(const nlohmann::json& document, std::stri
 
 std::optional<RunAnswers> LoadAnswersFile(const std::string& file, std::istream& stdinStream,
                                           std::string& errorLine) {
-    std::string text;
-    if (file == "-") {
-        text.assign(std::istreambuf_iterator<char>(stdinStream), std::istreambuf_iterator<char>());
-    } else {
-        std::error_code ec;
-        if (std::filesystem::is_directory(file, ec)) {
-            errorLine = file + ": $: is a directory, not an answers file";
-            return std::nullopt;
-        }
-        std::ifstream in(file, std::ios::binary);
-        if (!in) {
-            errorLine = file + ": $: the file cannot be opened";
-            return std::nullopt;
-        }
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) {
-            errorLine = file + ": $: the file cannot be read";
-            return std::nullopt;
-        }
-    }
-    if (NestsTooDeep(text)) {
-        errorLine = file + ": $: nested deeper than " + std::to_string(kMaxAnswersNesting) + " levels";
-        return std::nullopt;
-    }
-    const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
-    if (document.is_discarded()) {
-        errorLine = file + ": $: not valid JSON";
-        return std::nullopt;
-    }
+    const std::optional<nlohmann::json> document =
+        ReadJsonInput(file, stdinStream, {"an answers file", kMaxAnswersNesting, std::nullopt}, errorLine);
+    if (!document) return std::nullopt;
     std::string problem;
-    auto answers = ParseAnswers(document, problem);
+    auto answers = ParseAnswers(*document, problem);
     if (!answers) errorLine = file + ": " + problem;
     return answers;
 }

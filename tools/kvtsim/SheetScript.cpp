@@ -1,12 +1,10 @@
 #include "tools/kvtsim/SheetScript.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <limits>
-#include <system_error>
 
 #include "platform/sim/Utf16Text.h"
+#include "tools/kvtsim/JsonInputFile.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -14,26 +12,6 @@ namespace {
 constexpr int kMaxArrowClicks = 10000;
 constexpr std::size_t kMaxScriptBytes = 16 * 1024 * 1024;
 constexpr std::size_t kMaxNesting = 64;
-
-// A document nested without end would exhaust the stack of whatever walks it.
-bool NestsTooDeep(std::string_view text) {
-    std::size_t depth = 0;
-    bool inString = false, escaped = false;
-    for (char c : text) {
-        if (inString) {
-            if (escaped) escaped = false;
-            else if (c == '\\') escaped = true;
-            else if (c == '"') inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > kMaxNesting) return true;
-        } else if ((c == ']' || c == '}') && depth > 0) {
-            --depth;
-        }
-    }
-    return false;
-}
 
 struct ActionName {
     const char* name;
@@ -225,37 +203,11 @@ std::optional<SheetScript> ParseSheetScript(const nlohmann::json& document, std:
 
 std::optional<SheetScript> LoadSheetScriptFile(const std::string& file, std::istream& stdinStream,
                                                std::string& errorLine) {
-    std::string text;
-    if (file == "-") {
-        text.assign(std::istreambuf_iterator<char>(stdinStream), std::istreambuf_iterator<char>());
-    } else {
-        std::error_code ec;
-        if (std::filesystem::is_directory(file, ec)) {
-            errorLine = file + ": $: is a directory, not a script";
-            return std::nullopt;
-        }
-        std::ifstream in(file, std::ios::binary);
-        if (!in) {
-            errorLine = file + ": $: the file cannot be opened";
-            return std::nullopt;
-        }
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    if (text.size() > kMaxScriptBytes) {
-        errorLine = file + ": $: larger than 16 MiB";
-        return std::nullopt;
-    }
-    if (NestsTooDeep(text)) {
-        errorLine = file + ": $: nested deeper than " + std::to_string(kMaxNesting) + " levels";
-        return std::nullopt;
-    }
-    const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
-    if (document.is_discarded()) {
-        errorLine = file + ": $: not valid JSON";
-        return std::nullopt;
-    }
+    const std::optional<nlohmann::json> document =
+        ReadJsonInput(file, stdinStream, {"a script", kMaxNesting, kMaxScriptBytes}, errorLine);
+    if (!document) return std::nullopt;
     std::string problem;
-    auto script = ParseSheetScript(document, problem);
+    auto script = ParseSheetScript(*document, problem);
     if (!script) errorLine = file + ": " + problem;
     return script;
 }
