@@ -185,8 +185,7 @@ TEST(InstallerScenario, PrinterNameTakenByAnotherDriverEndsTheProgram) {
     EXPECT_EQ(boxes[0]["icon"], "error");
     const std::string text = boxes[0]["text"];
     EXPECT_EQ(text.rfind("AddPrinter, Error Code: 1802\n\n", 0), 0u) << text;
-    const std::vector<std::string> messages = test::LogMessages(run);
-    EXPECT_EQ(messages.back(), "AddPrinterToSystem END");
+    EXPECT_EQ(test::LastLogMessages(run, 1), std::vector<std::string>{"AddPrinterToSystem END"});
     EXPECT_EQ(run.result["transcript"].back(), (nlohmann::json{{"event", "exit"}, {"code", 0}}));
     // What was registered before stays; nothing after the printer was done.
     EXPECT_TRUE(FindNamed(run.result["system"]["spooler"]["drivers"], "NORVEX KVT-580duo"));

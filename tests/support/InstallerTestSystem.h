@@ -70,6 +70,10 @@ public:
     // The log's messages since the mark; "\r\n" reads as two empty messages.
     std::vector<std::string> log() {
         std::vector<std::string> all = allLogMessages();
+        if (all.size() < logMark_) {
+            ADD_FAILURE() << "the log has " << all.size() << " messages, fewer than the " << logMark_ << " at the mark";
+            return all;
+        }
         return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(logMark_), all.end());
     }
 

@@ -94,7 +94,7 @@ TEST_P(UninstallerPartialChoice, DeletesOnlyTheChosenAndKeepsTheDriver) {
     EXPECT_TRUE(FindKey(run, kUninstallKey) != nullptr);
     EXPECT_THAT(StepsBegun(run), ElementsAre("CheckOS", "AddPrinterObjectsToList", "RemovePrinterObjects"));
     EXPECT_EQ(ObjectNamesLogged(run), row.objectsLogged);
-    EXPECT_EQ(LogMessages(run).back(), "RemovePrinterObjects END");
+    EXPECT_THAT(LastLogMessages(run, 1), ElementsAre("RemovePrinterObjects END"));
     EXPECT_THAT(EventField<std::string>(run, "process", "commandLine"),
                 ElementsAre("net stop spooler", "net start spooler"));
     EXPECT_THAT(EventField<std::string>(run, "stepText", "text"),
