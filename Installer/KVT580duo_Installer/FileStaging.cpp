@@ -46,9 +46,11 @@ std::vector<StagedFile> StagedFiles(InstallEngine& engine) {
 }
 
 // What a 256-byte buffer keeps of a directory the system named: nothing
-// unless the call succeeded with a name that fits.
-std::optional<std::string> KnownDirectory(std::uint32_t error, const std::string& answer) {
-    if (error != err::Success || answer.empty() || answer.size() >= kDirectoryCapacity) return std::nullopt;
+// unless the call succeeded with a name that fits. Into that buffer a longer
+// name fails the call with ERROR_INSUFFICIENT_BUFFER, which `error` then says.
+std::optional<std::string> KnownDirectory(std::uint32_t& error, const std::string& answer) {
+    if (error == err::Success && answer.size() >= kDirectoryCapacity) error = err::InsufficientBuffer;
+    if (error != err::Success || answer.empty()) return std::nullopt;
     return answer;
 }
 
@@ -80,7 +82,7 @@ std::string InstallEngine::InFolder(std::string_view folder, std::string_view na
 
 std::optional<std::string> InstallEngine::WindowsDirectory() {
     std::string answer;
-    const std::uint32_t error = platform_.files.getWindowsDirectory(answer);
+    std::uint32_t error = platform_.files.getWindowsDirectory(answer);
     std::optional<std::string> directory = KnownDirectory(error, answer);
     if (!directory) log_.WriteLog("GetWindowsDirectory failed");
     return directory;
@@ -88,7 +90,7 @@ std::optional<std::string> InstallEngine::WindowsDirectory() {
 
 std::optional<std::string> InstallEngine::SystemDirectory() {
     std::string answer;
-    const std::uint32_t error = platform_.files.getSystemDirectory(answer);
+    std::uint32_t error = platform_.files.getSystemDirectory(answer);
     std::optional<std::string> directory = KnownDirectory(error, answer);
     if (!directory) log_.WriteLog("GetSystemDirectory failed");
     return directory;
@@ -99,7 +101,7 @@ std::optional<std::string> InstallEngine::DriverDirectory() {
     // environment; on 64-bit Windows the installer's own (32-bit) one would
     // leave them where the 64-bit driver is never looked for.
     std::string answer;
-    const std::uint32_t error = platform_.spooler.getPrinterDriverDirectory(environment_, answer);
+    std::uint32_t error = platform_.spooler.getPrinterDriverDirectory(environment_, answer);
     std::optional<std::string> directory = KnownDirectory(error, answer);
     if (!directory) log_.WriteLog("GetPrinterDriverDirectory failed. (%d)", error);
     return directory;
@@ -107,7 +109,7 @@ std::optional<std::string> InstallEngine::DriverDirectory() {
 
 std::optional<std::string> InstallEngine::PrintProcessorDirectory() {
     std::string answer;
-    const std::uint32_t error = platform_.spooler.getPrintProcessorDirectory(environment_, answer);
+    std::uint32_t error = platform_.spooler.getPrintProcessorDirectory(environment_, answer);
     std::optional<std::string> directory = KnownDirectory(error, answer);
     if (!directory) log_.WriteLog("GetPrintProcessorDirectory failed. (%d)", error);
     return directory;

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -102,6 +106,55 @@ TEST(CopyFilesNeededToAddPrnDrv, LogsEachCopyInOrderWithTheSecondCopiesRightAfte
     EXPECT_EQ(system.log(), expected);
     EXPECT_EQ(system.shown(), (Lines{"progress:10", "text:Copying files...\r\n", "sleep:500"}));
 }
+
+std::uint32_t AskWindows(ports::Platform& p, std::string& answer) { return p.files.getWindowsDirectory(answer); }
+std::uint32_t AskSystem(ports::Platform& p, std::string& answer) { return p.files.getSystemDirectory(answer); }
+// The installer's own environment, which is the one of its staging on xp-x86.
+std::uint32_t AskDrivers(ports::Platform& p, std::string& answer) {
+    return p.spooler.getPrinterDriverDirectory(std::nullopt, answer);
+}
+
+// A directory answer fills the 256-byte buffer with 255 characters and its
+// terminator; one character more and the buffer holds no directory at all.
+struct DirectoryEdgeRow {
+    const char* name;
+    std::uint32_t (*ask)(ports::Platform&, std::string&);
+    std::size_t length;
+    const char* failureLine;
+    friend void PrintTo(const DirectoryEdgeRow& row, std::ostream* out) { *out << row.name; }
+};
+
+class DirectoryAtTheBufferEdge : public ::testing::TestWithParam<DirectoryEdgeRow> {};
+
+TEST_P(DirectoryAtTheBufferEdge, IsUsedOnlyWhenItFitsTheBuffer) {
+    const DirectoryEdgeRow& row = GetParam();
+    InstallerTestSystem system(FreshSystemWithPackage("xp-x86"));
+    // Every directory of the system lies below the Windows directory: a
+    // longer one makes the answer of the row's length.
+    std::string answer;
+    ASSERT_EQ(row.ask(system.platform(), answer), err::Success);
+    const std::size_t below = answer.size() - system.world().windowsDirectory.size();
+    system.world().windowsDirectory = "C:\\" + std::string(row.length - below - 3, 'w');
+    ASSERT_EQ(row.ask(system.platform(), answer), err::Success);
+    ASSERT_EQ(answer.size(), row.length);
+
+    system.engine().CopyFilesNeededToAddPrnDrv();
+    system.engine().CopyFilesOfUtilities();
+
+    const bool fits = row.length < 256;
+    EXPECT_EQ(Contains(system.log(), row.failureLine), !fits);
+    EXPECT_EQ(Contains(system.log(), answer + "\\"), fits) << "a target in the directory";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DirectoryAtTheBufferEdge,
+    ::testing::Values(DirectoryEdgeRow{"windows_255", AskWindows, 255, "GetWindowsDirectory failed"},
+                      DirectoryEdgeRow{"windows_256", AskWindows, 256, "GetWindowsDirectory failed"},
+                      DirectoryEdgeRow{"system_255", AskSystem, 255, "GetSystemDirectory failed"},
+                      DirectoryEdgeRow{"system_256", AskSystem, 256, "GetSystemDirectory failed"},
+                      DirectoryEdgeRow{"driver_255", AskDrivers, 255, "GetPrinterDriverDirectory failed. (122)"},
+                      DirectoryEdgeRow{"driver_256", AskDrivers, 256, "GetPrinterDriverDirectory failed. (122)"}),
+    [](const auto& r) { return std::string(r.param.name); });
 
 struct MissingRow {
     const char* name;
