@@ -365,6 +365,7 @@ std::uint32_t SimSpooler::setJob(ports::PrinterHandle printer, std::uint32_t job
     auto job = std::find(found->second.begin(), found->second.end(), jobId);
     if (job == found->second.end()) return fail(err::InvalidParameter);
     if (command < kFirstJobCommand || command > kLastJobCommand) return fail(err::InvalidParameter);
+    jobCommands_.push_back({p->name, jobId, command});
     // Pausing, resuming and restarting leave the spool file in place.
     if (command == ports::spool::JobControlCancel || command == ports::spool::JobControlDelete) {
         found->second.erase(job);

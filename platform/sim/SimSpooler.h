@@ -102,6 +102,17 @@ public:
                                         const DevModeRecord& devmode);
     std::size_t openHandleCount() const { return handles_.size(); }
 
+    // Every job command that SetJob accepted, in order. Cancel (3) and delete
+    // (5) both remove the spool file here, so only this record tells which
+    // one a caller sent.
+    struct JobCommand {
+        std::string printer;
+        std::uint32_t jobId = 0;
+        std::uint32_t command = 0;
+        bool operator==(const JobCommand&) const = default;
+    };
+    const std::vector<JobCommand>& jobCommands() const { return jobCommands_; }
+
 private:
     struct OpenHandle {
         std::optional<std::string> printer;  // none: the print server
@@ -149,6 +160,7 @@ private:
     std::unordered_map<std::string, PrinterList::iterator, CaseInsensitiveHash, CaseInsensitiveEqual> printerIndex_;
     std::uint64_t nextHandle_ = 0x7000;
     PrinterInitialization initialize_;
+    std::vector<JobCommand> jobCommands_;
 };
 
 }  // namespace kvt::sim

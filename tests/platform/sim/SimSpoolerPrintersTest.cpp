@@ -287,6 +287,9 @@ TEST_F(SimSpoolerTest, SetJobCancelsAndDeletesButPausingKeepsTheJob) {
     EXPECT_EQ(spooler.setJob(handle, 3, 0), err::InvalidParameter);
     EXPECT_EQ(spooler.setJob(handle, 3, 99), err::InvalidParameter);
     EXPECT_EQ(sim.world().spooler.jobs["Receipt"], std::vector<std::uint32_t>{3});
+    EXPECT_EQ(spooler.jobCommands(), (std::vector<SimSpooler::JobCommand>{
+                                         {"Receipt", 4, 1}, {"Receipt", 4, 3}, {"Receipt", 9, 5}}))
+        << "only accepted commands, each as given";
     std::vector<PrinterInfo2> printers;
     ASSERT_EQ(spooler.enumPrinters(ports::spool::EnumLocal, printers), err::Success);
     EXPECT_EQ(printers[0].jobs, 1u);

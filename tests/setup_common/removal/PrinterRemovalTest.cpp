@@ -56,6 +56,40 @@ TEST_F(RemovalTest, FailedPrinterListShowsTheErrorAndEndsTheInstallerBeforeDelet
     EXPECT_TRUE(logLines().empty());
 }
 
+// Windows 9x and NT before 4.0 know only "cancel" for a job; later systems
+// take "delete".
+struct JobCommandRow {
+    const char* name;
+    std::uint32_t platform;  // 1 Windows 9x, 2 NT
+    std::uint32_t major, minor;
+    std::uint32_t command;
+};
+
+class JobCommandTest : public RemovalTest, public ::testing::WithParamInterface<JobCommandRow> {};
+
+TEST_P(JobCommandTest, DeletingAPrinterSendsEachJobTheCommandOfItsSystem) {
+    const JobCommandRow& row = GetParam();
+    sim::World image = test::InstallProduct(test::SystemBeforeProduct("xp-x86"));
+    image.os.platform = row.platform;
+    image.os.major = row.major;
+    image.os.minor = row.minor;
+    start(std::move(image), kUninstallerRemoval);
+
+    DeletePrinterObject(context(), "NORVEX KVT-580duo");
+
+    std::vector<std::uint32_t> commands;
+    for (const auto& given : sim().spooler().jobCommands()) commands.push_back(given.command);
+    EXPECT_THAT(commands, ElementsAre(row.command, row.command)) << "one command for each of the two jobs";
+    EXPECT_FALSE(world().spooler.jobs.contains("NORVEX KVT-580duo"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, JobCommandTest,
+                         ::testing::Values(JobCommandRow{"Windows98CancelsJobs", 1, 4, 10, 3},
+                                           JobCommandRow{"NT351CancelsJobs", 2, 3, 51, 3},
+                                           JobCommandRow{"NT4DeletesJobs", 2, 4, 0, 5},
+                                           JobCommandRow{"Windows2000DeletesJobs", 2, 5, 0, 5}),
+                         RowName());
+
 struct DriverRow {
     const char* name;
     const char* os;
