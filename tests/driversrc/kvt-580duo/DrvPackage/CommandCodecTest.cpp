@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -28,12 +31,24 @@ Encoded Encode(std::string_view text) {
     return {result, Bytes(buffer.begin(), buffer.begin() + count)};
 }
 
+// The page's text buffer with guard bytes right behind it, so that a write
+// past its end fails the test in any build, not only under a sanitizer.
+struct GuardedText {
+    CommandText text;
+    std::array<char, 8> guard;
+};
+static_assert(offsetof(GuardedText, guard) == sizeof(CommandText));
+
 // The text, or nothing when decoding fails.
 std::optional<std::string> Decode(const Bytes& bytes) {
-    CommandText text;
-    text.fill('#');
-    if (DecodeCommandBytes(bytes, text) != 1) return std::nullopt;
-    return std::string(text.data());
+    GuardedText buffer;
+    buffer.text.fill('#');
+    buffer.guard.fill('#');
+    const int result = DecodeCommandBytes(bytes, buffer.text);
+    EXPECT_EQ(std::string(buffer.guard.begin(), buffer.guard.end()), "########")
+        << "decoding " << bytes.size() << " bytes wrote past the text buffer";
+    if (result != 1) return std::nullopt;
+    return std::string(buffer.text.begin(), std::find(buffer.text.begin(), buffer.text.end(), '\0'));
 }
 
 struct EncodeRow {
@@ -109,18 +124,19 @@ INSTANTIATE_TEST_SUITE_P(
 // The longest texts that fit, and one character more, for each way a text
 // grows: plain characters, a group opened, a group continued.
 TEST(DecodeCommandBytes, FailsWhenTheTextWouldPass2048Characters) {
-    EXPECT_EQ(Decode(Bytes(2048, 'A'))->size(), 2048u);
+    EXPECT_EQ(Decode(Bytes(2048, 'A')).value_or("").size(), 2048u);
+    EXPECT_EQ(Decode(Bytes(2049, 'A')), std::nullopt) << "a plain character needs 1 more";
 
     // Each pair 1B 4A is "<1B>J": 409 of them make 2045 characters, and one
     // more non-printable byte opens a group that needs 4 more.
     Bytes alternating;
     for (int i = 0; i < 409; ++i) alternating.insert(alternating.end(), {0x1B, 'J'});
-    ASSERT_EQ(Decode(alternating)->size(), 409u * 5);  // 2045
+    ASSERT_EQ(Decode(alternating).value_or("").size(), 409u * 5);  // 2045
     alternating.push_back(0x1B);
     EXPECT_EQ(Decode(alternating), std::nullopt) << "an opened group needs 4 characters";
 
     Bytes group(1023, 0x00);  // "<" + 2046 digits + ">" = 2048
-    EXPECT_EQ(Decode(group)->size(), 2048u);
+    EXPECT_EQ(Decode(group).value_or("").size(), 2048u);
     group.push_back(0x00);
     EXPECT_EQ(Decode(group), std::nullopt) << "a continued group needs 2 more digits and its closer";
 

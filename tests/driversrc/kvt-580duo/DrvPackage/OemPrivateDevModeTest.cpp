@@ -92,6 +92,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {20, kOemSignature, 1, 101, 500}},
         ConvertRow{"MergeZeroesAValueAbove100", devmode::Merge, {20, kOemSignature, 1, 101, 100}, 20, kFresh,
                    {20, kOemSignature, 1, 0, 100}},
+        ConvertRow{"MergeKeepsAFirstValueOf100AndZeroesASecondOf101", devmode::Merge,
+                   {20, kOemSignature, 1, 100, 101}, 20, kFresh, {20, kOemSignature, 1, 100, 0}},
         ConvertRow{"MergeZeroesBothValuesAbove100", devmode::Merge, {20, kOemSignature, 1, 0xFFFFFFFF, 101}, 20,
                    kFresh, kFresh},
         ConvertRow{"MergeRewritesTheHeaderOfAMatchingForeignRecord", devmode::Merge, {20, 0x22222222, 7, 40, 60},
