@@ -47,7 +47,7 @@ void StageAndRegister(InstallerTestSystem& system) {
 
 // ------------------------------------------------------------- whole registration
 
-struct SystemRow {
+struct RegistrationSystemRow {
     const char* name;
     const char* os;
     const char* environment;
@@ -55,10 +55,10 @@ struct SystemRow {
     const char* processorDll;  // the spooler's print-processor folder of the environment
 };
 
-class RegistrationOnSystem : public ::testing::TestWithParam<SystemRow> {};
+class RegistrationOnSystem : public ::testing::TestWithParam<RegistrationSystemRow> {};
 
 TEST_P(RegistrationOnSystem, RegistersEveryPartWithItsRecordAndAddsThePrinter) {
-    const SystemRow& row = GetParam();
+    const RegistrationSystemRow& row = GetParam();
     InstallerTestSystem system(FreshSystemWithPackage(row.os));
     StageAndRegister(system);
     EXPECT_EQ(system.engine().AddPrinterToSystem(1001, kDriver), 1);
@@ -123,9 +123,9 @@ TEST_P(RegistrationOnSystem, RegistersEveryPartWithItsRecordAndAddsThePrinter) {
 // 32-bit ones the installer would be given for its own environment.
 INSTANTIATE_TEST_SUITE_P(
     Systems, RegistrationOnSystem,
-    ::testing::Values(SystemRow{"xp_x86", "xp-x86", "Windows NT x86", "C:\\Windows\\System32\\MON580D.dll",
+    ::testing::Values(RegistrationSystemRow{"xp_x86", "xp-x86", "Windows NT x86", "C:\\Windows\\System32\\MON580D.dll",
                                 "C:\\Windows\\System32\\spool\\prtprocs\\W32X86\\PRO580D.dll"},
-                      SystemRow{"xp_x64", "xp-x64", "Windows x64", "C:\\Windows\\MON580D.dll",
+                      RegistrationSystemRow{"xp_x64", "xp-x64", "Windows x64", "C:\\Windows\\MON580D.dll",
                                 "C:\\Windows\\System32\\spool\\prtprocs\\x64\\PRO580D.dll"}),
     [](const auto& row) { return std::string(row.param.name); });
 

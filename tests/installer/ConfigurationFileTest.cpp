@@ -13,7 +13,7 @@ namespace {
 using setup::testing::MakeWorld;
 
 constexpr const char* kBesideInstaller = "C:\\Setup\\KVT580duo_Config.NVX";
-constexpr const char* kProductFolder = "C:\\Windows\\KVT-580duo\\KVT580duo_Config.NVX";
+constexpr const char* kProductConfigFile = "C:\\Windows\\KVT-580duo\\KVT580duo_Config.NVX";
 
 struct LookupRow {
     const char* name;
@@ -31,7 +31,7 @@ TEST_P(GetDriverInfoFromFileTest, LooksUpKeyByKey) {
     const LookupRow& r = GetParam();
     sim::World world = MakeWorld();
     if (r.besideInstaller != nullptr) world.files.putFile(kBesideInstaller, r.besideInstaller);
-    if (r.productFolder != nullptr) world.files.putFile(kProductFolder, r.productFolder);
+    if (r.productFolder != nullptr) world.files.putFile(kProductConfigFile, r.productFolder);
     start(std::move(world));
 
     const std::optional<std::string> value = GetDriverInfoFromFile(platform(), log(), "KVT580D", r.key, r.bufferSize);
@@ -75,7 +75,7 @@ TEST_F(GetDriverInfoFromFileLogTest, PathsAreComposedWithinTheirBuffers) {
     const std::string deep = "C:\\" + std::string(240, 'd');
     world.currentDirectory = deep;
     world.files.putFile(deep + "\\KVT580duo_Config.NVX", "[KVT580D]\r\nPORT=LPT1\r\n");
-    world.files.putFile(kProductFolder, "[KVT580D]\r\nPORT=COM4\r\n");
+    world.files.putFile(kProductConfigFile, "[KVT580D]\r\nPORT=COM4\r\n");
     start(std::move(world));
     EXPECT_EQ(GetDriverInfoFromFile(platform(), log(), "KVT580D", "PORT", 256), "COM4");
 }

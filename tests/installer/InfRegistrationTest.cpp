@@ -39,7 +39,7 @@ constexpr const char* kOtherMakersInf =
     "[ACME.NTamd64]\r\n\"ACME Receipt 80\" = ACME80.GPD\r\n\"NORVEX KVT-580duo\" = ACME80.GPD\r\n"
     "[Strings]\r\nACME=\"ACME\"\r\n";
 
-std::string In(std::string_view folder, std::string_view name) { return std::string(folder) + "\\" + std::string(name); }
+std::string InFolder(std::string_view folder, std::string_view name) { return std::string(folder) + "\\" + std::string(name); }
 
 // ------------------------------------------------------------- INFFileExist
 
@@ -57,7 +57,7 @@ class InfInStore : public ::testing::TestWithParam<StoreRow> {};
 TEST_P(InfInStore, CountsOnlyOemCopiesWithTheDriversLineInTheMakersSection) {
     const StoreRow& row = GetParam();
     sim::World world = FreshSystemWithPackage(row.os);
-    for (const auto& [name, text] : row.store) world.files.putFile(In(kStore, name), text);
+    for (const auto& [name, text] : row.store) world.files.putFile(InFolder(kStore, name), text);
     InstallerTestSystem system(std::move(world));
     if (row.failOpen != nullptr) {
         // The listing is in the store's (sorted) order, so the nth open is known.
@@ -127,7 +127,7 @@ TEST_P(InfCopy, CopiesOrRefreshesTheStoresCopyAndRemembersItsName) {
     const CopyRow& row = GetParam();
     sim::World world = FreshSystemWithPackage("xp-x86");
     const std::string inf = world.files.findFile("C:\\Setup\\kvt580d.inf")->bytes;
-    if (row.inStore) world.files.putFile(In(kStore, "oem12.inf"), inf);
+    if (row.inStore) world.files.putFile(InFolder(kStore, "oem12.inf"), inf);
     if (!row.packageInf) world.files.eraseFile("C:\\Setup\\kvt580d.inf");
     const std::size_t storeBefore = world.files.childFiles(kStore).size();
     InstallerTestSystem system(std::move(world));
@@ -143,7 +143,7 @@ TEST_P(InfCopy, CopiesOrRefreshesTheStoresCopyAndRemembersItsName) {
     } else {
         // the one new INF in the store (its .PNF beside it)
         for (const std::string& name : system.world().files.childFiles(kStore)) {
-            const sim::FileRecord* file = system.file(In(kStore, name));
+            const sim::FileRecord* file = system.file(InFolder(kStore, name));
             if (name.starts_with("oem") && name.ends_with(".inf") && file->bytes == inf) expectedName = file->path;
         }
         EXPECT_EQ(system.world().files.childFiles(kStore).size(), storeBefore + 2);

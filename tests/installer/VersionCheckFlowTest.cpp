@@ -24,9 +24,9 @@ constexpr const char* kFound =
 constexpr const char* kRemoved =
     "The installer has successfully removed the different version.\nNow it is going to restart your computer to "
     "take effect.\nAfter restarting, you may reinstall the driver again.";
-constexpr const char* kUninstallKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEX_KVT-580duo";
+constexpr const char* kUninstallEntryKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEX_KVT-580duo";
 
-nlohmann::json Dword(unsigned value) { return {{"type", "REG_DWORD"}, {"data", value}}; }
+nlohmann::json JsonDword(unsigned value) { return {{"type", "REG_DWORD"}, {"data", value}}; }
 
 // The image after an installation on COM1, changed by `edit`.
 sim::World InstalledThenEdited(const char* os, const std::function<void(nlohmann::json&)>& edit) {
@@ -42,7 +42,7 @@ sim::World InstalledThenEdited(const char* os, const std::function<void(nlohmann
 
 std::function<void(nlohmann::json&)> SetVersion(const char* value, unsigned number) {
     return [=](nlohmann::json& image) {
-        for (auto& printer : image["spooler"]["printers"]) printer["data"][value] = Dword(number);
+        for (auto& printer : image["spooler"]["printers"]) printer["data"][value] = JsonDword(number);
     };
 }
 
@@ -90,7 +90,7 @@ TEST_P(DifferentVersionTest, IsRemovedAndTheComputerRestarted) {
     EXPECT_FALSE(test::FindNamed(spooler["drivers"], "NORVEX KVT-580duo"));
     EXPECT_FALSE(test::FindNamed(spooler["printProcessors"], "NVX PRINT PROCESSOR KVT580duo"));
     EXPECT_FALSE(test::FindNamed(spooler["monitors"], "NVX Language Monitor KVT580duo"));
-    EXPECT_FALSE(test::FindKey(run, kUninstallKey));
+    EXPECT_FALSE(test::FindKey(run, kUninstallEntryKey));
     EXPECT_EQ(run.result["system"]["restart"], (nlohmann::json{{"flags", 18}, {"reason", 0}}));
 }
 

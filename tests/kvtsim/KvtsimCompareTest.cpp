@@ -12,27 +12,18 @@
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
 #include "tools/kvtsim/ImageCompare.h"
-#include "tools/kvtsim/KvtsimCli.h"
 #include "tools/kvtsim/ProgramRun.h"
+#include "tests/support/KvtsimCli.h"
 
 namespace kvt::kvtsim {
 namespace {
 
+using test::Outcome;
+using test::RunCli;
+
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome RunCli(const std::vector<std::string>& args, const std::string& input = {}) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = RunKvtsim(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
 
 class KvtsimCompareTest : public ::testing::Test {
 protected:

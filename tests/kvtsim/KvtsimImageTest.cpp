@@ -8,22 +8,13 @@
 
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
-#include "tools/kvtsim/KvtsimCli.h"
+#include "tests/support/KvtsimCli.h"
 
 namespace kvt::kvtsim {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome RunCli(const std::vector<std::string>& args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    int status = RunKvtsim(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Outcome;
+using test::RunCli;
 
 TEST(KvtsimImageTest, DefaultImageIsWindows10x64) {
     Outcome r = RunCli({"image"});

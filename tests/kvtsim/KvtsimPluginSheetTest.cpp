@@ -11,22 +11,13 @@
 
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
-#include "tools/kvtsim/KvtsimCli.h"
+#include "tests/support/KvtsimCli.h"
 
 namespace kvt::kvtsim {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome RunCli(const std::vector<std::string>& args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = RunKvtsim(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Outcome;
+using test::RunCli;
 
 nlohmann::json Dword(int value) { return {{"type", "REG_DWORD"}, {"data", value}}; }
 

@@ -10,22 +10,13 @@
 
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
-#include "tools/kvtsim/KvtsimCli.h"
+#include "tests/support/KvtsimCli.h"
 
 namespace kvt::kvtsim {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome RunWithImage(std::vector<std::string> args, const std::string& image) {
-    std::istringstream in(image);
-    std::ostringstream out, err;
-    int status = RunKvtsim(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Outcome;
+using test::RunCli;
 
 std::string FreshImageText(const char* os) { return sim::SaveImage(*sim::FreshImage(os)).dump(2); }
 
@@ -42,7 +33,7 @@ class KvtsimStartupTest : public testing::TestWithParam<StartupRow> {};
 
 TEST_P(KvtsimStartupTest, LogsTheSystemAndStartsTheSpooler) {
     const StartupRow& row = GetParam();
-    Outcome r = RunWithImage({"startup", row.program, "--system", "-"}, FreshImageText(row.os));
+    Outcome r = RunCli({"startup", row.program, "--system", "-"}, FreshImageText(row.os));
     ASSERT_EQ(r.status, 0) << r.err;
     nlohmann::json result = nlohmann::json::parse(r.out);
     EXPECT_EQ(result["program"], row.program);
@@ -90,7 +81,7 @@ TEST(KvtsimStartupUsage, UnusableInputExitsTwoWithOneLine) {
         {{"startup", "installer", "--system", "/nonexistent/image.json"}, ""},
     };
     for (const Row& row : rows) {
-        Outcome r = RunWithImage(row.args, row.input);
+        Outcome r = RunCli(row.args, row.input);
         EXPECT_EQ(r.status, 2) << r.out;
         EXPECT_EQ(r.err.rfind("kvtsim: ", 0), 0u) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
@@ -99,7 +90,7 @@ TEST(KvtsimStartupUsage, UnusableInputExitsTwoWithOneLine) {
 }
 
 TEST(KvtsimStartupText, ReportShowsTheLogWithPlainLineEnds) {
-    Outcome r = RunWithImage({"startup", "installer", "--system", "-", "--format", "text"}, FreshImageText("xp-x86"));
+    Outcome r = RunCli({"startup", "installer", "--system", "-", "--format", "text"}, FreshImageText("xp-x86"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("09:00:00: CheckOS BEGIN\n"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find('\r'), std::string::npos);

@@ -34,7 +34,7 @@ constexpr std::uint64_t kSeedsPerScenario = 1000000;
 // long as the scenario's unfaulted one; it is derived from that run, which
 // is always the same, so a seed still replays.
 constexpr double kFaultsPerRun = 3.0;
-constexpr std::size_t kFailuresShown = 10;
+constexpr std::size_t kCampaignFailuresShown = 10;
 
 std::optional<std::uint64_t> SeedFromEnvironment() {
     const char* text = std::getenv("KVT_FAULT_SEED");
@@ -108,8 +108,8 @@ TEST_P(FaultCampaign, SeededRunsKeepThePromises) {
     else ReportSummary("campaign", scenario.identifier(), summary.str());
 
     std::ostringstream listed;
-    for (std::size_t i = 0; i < failures.size() && i < kFailuresShown; ++i) listed << "\n  " << failures[i];
-    if (failures.size() > kFailuresShown) listed << "\n  ... and " << failures.size() - kFailuresShown << " more";
+    for (std::size_t i = 0; i < failures.size() && i < kCampaignFailuresShown; ++i) listed << "\n  " << failures[i];
+    if (failures.size() > kCampaignFailuresShown) listed << "\n  ... and " << failures.size() - kCampaignFailuresShown << " more";
     EXPECT_TRUE(failures.empty()) << scenario.name() << ":" << listed.str();
 }
 

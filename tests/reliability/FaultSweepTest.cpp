@@ -27,7 +27,7 @@
 namespace kvt::test {
 namespace {
 
-constexpr std::size_t kFailuresShown = 25;
+constexpr std::size_t kSweepFailuresShown = 25;
 
 class FaultSweep : public ::testing::TestWithParam<std::size_t> {};
 
@@ -94,8 +94,8 @@ TEST_P(FaultSweep, EveryFailingCallKeepsThePromises) {
     ReportSummary("sweep", scenario.identifier(), summary.str());
 
     std::ostringstream listed;
-    for (std::size_t i = 0; i < failures.size() && i < kFailuresShown; ++i) listed << "\n  " << failures[i];
-    if (failures.size() > kFailuresShown) listed << "\n  ... and " << failures.size() - kFailuresShown << " more";
+    for (std::size_t i = 0; i < failures.size() && i < kSweepFailuresShown; ++i) listed << "\n  " << failures[i];
+    if (failures.size() > kSweepFailuresShown) listed << "\n  ... and " << failures.size() - kSweepFailuresShown << " more";
     EXPECT_TRUE(failures.empty()) << scenario.name() << ":" << listed.str();
 }
 

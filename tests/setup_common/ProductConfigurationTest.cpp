@@ -27,22 +27,22 @@ TEST_P(ProductEntryTest, YieldsTheValueOfTheProgramsNumbering) {
     }
 }
 
-constexpr SetupProgram I = SetupProgram::Installer;
-constexpr SetupProgram U = SetupProgram::Uninstaller;
+constexpr SetupProgram Ins = SetupProgram::Installer;
+constexpr SetupProgram Uns = SetupProgram::Uninstaller;
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ProductEntryTest,
     ::testing::Values(
-        EntryRow{"I02_driver", I, 2, "NORVEX KVT-580duo"}, EntryRow{"I10_does_not_exist", I, 10, nullptr},
-        EntryRow{"I19_does_not_exist", I, 19, nullptr},
-        EntryRow{"I20_uninstall_key", I, 20, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEX_KVT-580duo"},
-        EntryRow{"I21_major", I, 21, "3"}, EntryRow{"I25_maker", I, 25, "NORVEX"},
-        EntryRow{"I29_tag", I, 29, "[580duo]"}, EntryRow{"I30_unknown", I, 30, nullptr},
-        EntryRow{"I00_unknown", I, 0, nullptr}, EntryRow{"U10_does_not_exist", U, 10, nullptr},
-        EntryRow{"U20_same_as_installer", U, 20,
+        EntryRow{"I02_driver", Ins, 2, "NORVEX KVT-580duo"}, EntryRow{"I10_does_not_exist", Ins, 10, nullptr},
+        EntryRow{"I19_does_not_exist", Ins, 19, nullptr},
+        EntryRow{"I20_uninstall_key", Ins, 20, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEX_KVT-580duo"},
+        EntryRow{"I21_major", Ins, 21, "3"}, EntryRow{"I25_maker", Ins, 25, "NORVEX"},
+        EntryRow{"I29_tag", Ins, 29, "[580duo]"}, EntryRow{"I30_unknown", Ins, 30, nullptr},
+        EntryRow{"I00_unknown", Ins, 0, nullptr}, EntryRow{"U10_does_not_exist", Uns, 10, nullptr},
+        EntryRow{"U20_same_as_installer", Uns, 20,
                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEX_KVT-580duo"},
-        EntryRow{"U21_maker_not_major", U, 21, "NORVEX"}, EntryRow{"U25_tag", U, 25, "[580duo]"},
-        EntryRow{"U26_unknown", U, 26, nullptr}),
+        EntryRow{"U21_maker_not_major", Uns, 21, "NORVEX"}, EntryRow{"U25_tag", Uns, 25, "[580duo]"},
+        EntryRow{"U26_unknown", Uns, 26, nullptr}),
     [](const ::testing::TestParamInfo<EntryRow>& row) { return std::string(row.param.name); });
 
 TEST(ProductConfigurationTest, EveryRowIsReachableByBothNumberings) {

@@ -15,7 +15,7 @@
 namespace kvt::sim {
 namespace {
 
-constexpr const char* kInstallOnCom2 =
+constexpr const char* kSearchInstallOnCom2 =
     "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEX KVT-580duo\" /f .\\kvt580d.inf /r \"COM2:\" "
     "/m \"NORVEX KVT-580duo\"";
 
@@ -41,7 +41,7 @@ TEST_P(PrintUiSearchTest, RunsTheSystemsPrintUiOnlyWhenNothingStandsIn) {
     Simulation sim(std::move(world));
 
     const std::optional<ProcessOutcome> outcome =
-        RunPrintUiCommand(sim, {row.application, kInstallOnCom2, true, row.environment});
+        RunPrintUiCommand(sim, {row.application, kSearchInstallOnCom2, true, row.environment});
     ASSERT_EQ(outcome.has_value(), row.handled);
     if (!row.handled) return;
     EXPECT_EQ(outcome->exitCode, 0u);

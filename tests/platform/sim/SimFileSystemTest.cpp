@@ -35,7 +35,7 @@ World WorldWithFiles(bool is64Bit) {
     return world;
 }
 
-std::vector<std::string> Names(const std::vector<DirEntry>& entries) {
+std::vector<std::string> EntryNames(const std::vector<DirEntry>& entries) {
     std::vector<std::string> names;
     for (const DirEntry& entry : entries) names.push_back(entry.name);
     return names;
@@ -181,7 +181,7 @@ protected:
 TEST_F(JunctionTest, IsListedByItsParentAsReparsePoint) {
     std::vector<DirEntry> entries;
     ASSERT_EQ(sim.files().findFiles("C:\\Pkg\\*.*", entries), 0u);
-    ASSERT_EQ(Names(entries), (std::vector<std::string>{".", "..", "J"}));
+    ASSERT_EQ(EntryNames(entries), (std::vector<std::string>{".", "..", "J"}));
     EXPECT_EQ(entries[2].attributes, fileattr::Directory | fileattr::ReparsePoint);
     EXPECT_EQ(entries[2].path, "C:\\Pkg\\J");
     std::uint32_t attributes = 0;
@@ -192,7 +192,7 @@ TEST_F(JunctionTest, IsListedByItsParentAsReparsePoint) {
 TEST_F(JunctionTest, PathsThroughItContinueInTheTarget) {
     std::vector<DirEntry> entries;
     ASSERT_EQ(sim.files().findFiles("C:\\Pkg\\J\\*.*", entries), 0u);
-    EXPECT_EQ(Names(entries), (std::vector<std::string>{".", "..", "a.dll", "sub"}));
+    EXPECT_EQ(EntryNames(entries), (std::vector<std::string>{".", "..", "a.dll", "sub"}));
     EXPECT_EQ(entries[2].path, "C:\\Pkg\\J\\a.dll");
     std::string bytes;
     ASSERT_EQ(sim.files().readFile("C:\\Pkg\\J\\sub\\b.dll", bytes), 0u);
@@ -449,7 +449,7 @@ protected:
 
 TEST_F(FindFilesTest, ListsDotEntriesFirstThenNamesWithoutRegardToCase) {
     ASSERT_EQ(sim.files().findFiles("C:\\Pkg\\*.*", entries), 0u);
-    ASSERT_EQ(Names(entries), (std::vector<std::string>{".", "..", "A.txt", "b.txt", "Sub", "_under.txt"}));
+    ASSERT_EQ(EntryNames(entries), (std::vector<std::string>{".", "..", "A.txt", "b.txt", "Sub", "_under.txt"}));
     EXPECT_EQ(entries[0].attributes, fileattr::Directory);
     EXPECT_EQ(entries[2].attributes, fileattr::Archive);
     EXPECT_EQ(entries[3].attributes, fileattr::Archive | fileattr::ReadOnly);
@@ -459,13 +459,13 @@ TEST_F(FindFilesTest, ListsDotEntriesFirstThenNamesWithoutRegardToCase) {
 
 TEST_F(FindFilesTest, EntryPathsKeepTheTextOfThePattern) {
     ASSERT_EQ(sim.files().findFiles("C:\\\\Pkg/Sub/../*.txt", entries), 0u);
-    ASSERT_EQ(Names(entries), (std::vector<std::string>{"A.txt", "b.txt", "_under.txt"}));
+    ASSERT_EQ(EntryNames(entries), (std::vector<std::string>{"A.txt", "b.txt", "_under.txt"}));
     EXPECT_EQ(entries[0].path, "C:\\\\Pkg/Sub/..\\A.txt");
 }
 
 TEST_F(FindFilesTest, OemPatternInTheInfStore) {
     ASSERT_EQ(sim.files().findFiles("C:\\Windows\\inf\\oem*.inf", entries), 0u);
-    EXPECT_EQ(Names(entries), (std::vector<std::string>{"OEM12.INF", "oem3.inf"}));
+    EXPECT_EQ(EntryNames(entries), (std::vector<std::string>{"OEM12.INF", "oem3.inf"}));
 }
 
 TEST_F(FindFilesTest, RelativePatternSearchesTheCurrentDirectory) {
@@ -477,7 +477,7 @@ TEST_F(FindFilesTest, RelativePatternSearchesTheCurrentDirectory) {
 
 TEST_F(FindFilesTest, DriveRootHasNoDotEntries) {
     ASSERT_EQ(sim.files().findFiles("C:\\*", entries), 0u);
-    EXPECT_EQ(Names(entries), (std::vector<std::string>{"Pkg", "Setup", "Windows"}));
+    EXPECT_EQ(EntryNames(entries), (std::vector<std::string>{"Pkg", "Setup", "Windows"}));
     EXPECT_EQ(entries[0].path, "C:\\Pkg");
 }
 

@@ -367,7 +367,7 @@ TEST(SimRegistry, HiveRootsCannotBeDeleted) {
     EXPECT_TRUE(Exists(sim, "HKLM\\SOFTWARE\\Vendor"));
 }
 
-struct SystemRow {
+struct RegistrySystemRow {
     const char* name;
     std::uint32_t platform, major, minor;
     bool is64Bit;
@@ -375,10 +375,10 @@ struct SystemRow {
     bool hasDeleteKeyEx;
 };
 
-class DeleteKeyExPresence : public ::testing::TestWithParam<SystemRow> {};
+class DeleteKeyExPresence : public ::testing::TestWithParam<RegistrySystemRow> {};
 
 TEST_P(DeleteKeyExPresence, FollowsTheSystem) {
-    const SystemRow& row = GetParam();
+    const RegistrySystemRow& row = GetParam();
     World world = WorldOf(row.is64Bit);
     world.os.platform = row.platform;
     world.os.major = row.major;
@@ -394,10 +394,10 @@ TEST_P(DeleteKeyExPresence, FollowsTheSystem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DeleteKeyExPresence,
-    ::testing::Values(SystemRow{"XP_x86", 2, 5, 1, false, "", false}, SystemRow{"XP_x64", 2, 5, 2, true, "", true},
-                      SystemRow{"Vista_x86", 2, 6, 0, false, "", true},
-                      SystemRow{"Win10_x64", 2, 10, 0, true, "", true},
-                      SystemRow{"Win10_x64_ImageTookItAway", 2, 10, 0, true, "RegDeleteKeyExA", false}),
+    ::testing::Values(RegistrySystemRow{"XP_x86", 2, 5, 1, false, "", false}, RegistrySystemRow{"XP_x64", 2, 5, 2, true, "", true},
+                      RegistrySystemRow{"Vista_x86", 2, 6, 0, false, "", true},
+                      RegistrySystemRow{"Win10_x64", 2, 10, 0, true, "", true},
+                      RegistrySystemRow{"Win10_x64_ImageTookItAway", 2, 10, 0, true, "RegDeleteKeyExA", false}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // --- Protected keys ----------------------------------------------------------

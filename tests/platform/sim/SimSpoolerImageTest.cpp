@@ -19,9 +19,9 @@ namespace {
 
 using nlohmann::json;
 
-constexpr const char* kX64 = "Windows x64";
+constexpr const char* kImageX64 = "Windows x64";
 
-void RunNet(Simulation& sim, const char* verb) {
+void RunNetCommand(Simulation& sim, const char* verb) {
     ports::ProcessHandle process;
     ASSERT_EQ(sim.processes().startProcess(
                   {"C:\\Windows\\System32\\net.exe", std::string("net ") + verb + " spooler", true, {}}, process),
@@ -32,10 +32,10 @@ void RunNet(Simulation& sim, const char* verb) {
 // A system with the product registered and one printer with data and jobs.
 World InstalledWorld() {
     World world = *FreshImage("win10-x64");
-    test::StageProductFiles(world, kX64);
+    test::StageProductFiles(world, kImageX64);
     Simulation sim(std::move(world), Bitness::x86);
     sim.spooler().setPrinterInitialization(nullptr);
-    EXPECT_TRUE(test::RegisterProduct(sim.spooler(), kX64));
+    EXPECT_TRUE(test::RegisterProduct(sim.spooler(), kImageX64));
     ports::PrinterHandle printer;
     EXPECT_EQ(sim.spooler().addPrinter(test::ProductPrinter("Receipt"), printer), err::Success);
     EXPECT_EQ(sim.spooler().setPrinterData(printer, "MajorVersion", {reg::TypeDword, {3, 0, 0, 0}}), err::Success);
@@ -59,12 +59,12 @@ bool HasPrinter(SimSpooler& spooler) {
 
 bool HasDriver(SimSpooler& spooler) {
     std::vector<ports::DriverInfo3> drivers;
-    return spooler.enumPrinterDrivers(std::string(kX64), drivers) == err::Success && drivers.size() == 1;
+    return spooler.enumPrinterDrivers(std::string(kImageX64), drivers) == err::Success && drivers.size() == 1;
 }
 
 bool HasProcessor(SimSpooler& spooler) {
     std::vector<std::string> names;
-    return spooler.enumPrintProcessors(std::string(kX64), names) == err::Success && names.size() == 2;
+    return spooler.enumPrintProcessors(std::string(kImageX64), names) == err::Success && names.size() == 2;
 }
 
 // The monitor in use refuses deletion while the spooler knows it.
@@ -80,9 +80,9 @@ TEST_P(SimSpoolerRestartTest, AKeyDeletedBehindTheSpoolersBackCountsAfterTheNext
     // As the removal's fallback deletes it.
     ASSERT_EQ(sim.registry().shDeleteKey(ports::hkey::LocalMachine, GetParam().key), err::Success);
     EXPECT_TRUE(GetParam().present(sim.spooler())) << "the running spooler still holds it";
-    RunNet(sim, "stop");
+    RunNetCommand(sim, "stop");
     EXPECT_FALSE(GetParam().present(sim.spooler())) << "stopped: 1722";
-    RunNet(sim, "start");
+    RunNetCommand(sim, "start");
     EXPECT_FALSE(GetParam().present(sim.spooler())) << "gone after the restart";
 }
 
@@ -104,8 +104,8 @@ TEST(SimSpoolerRestart, APrinterWhoseKeyWentLosesItsSpoolFilesAtTheNextStart) {
     Simulation sim(InstalledWorld(), Bitness::x86);
     ASSERT_EQ(sim.registry().shDeleteKey(ports::hkey::LocalMachine, kPrint + "Printers\\Receipt"), err::Success);
     EXPECT_TRUE(sim.world().spooler.jobs.contains("Receipt"));
-    RunNet(sim, "stop");
-    RunNet(sim, "start");
+    RunNetCommand(sim, "stop");
+    RunNetCommand(sim, "start");
     EXPECT_FALSE(sim.world().spooler.jobs.contains("Receipt"));
     EXPECT_EQ(sim.spooler().memory()->printers.size(), 0u);
 }
@@ -116,8 +116,8 @@ TEST(SimSpoolerRestart, AChangeWhileRunningRewritesTheWholeObject) {
     ports::PrinterHandle printer;
     ASSERT_EQ(sim.spooler().openPrinter(std::string("Receipt"), nullptr, printer), err::Success);
     ASSERT_EQ(sim.spooler().setPrinterData(printer, "MinorVersion", {reg::TypeDword, {4, 0, 0, 0}}), err::Success);
-    RunNet(sim, "stop");
-    RunNet(sim, "start");
+    RunNetCommand(sim, "stop");
+    RunNetCommand(sim, "start");
     ASSERT_EQ(sim.spooler().memory()->printers.size(), 1u);
     EXPECT_EQ(sim.spooler().memory()->printers[0].driver, test::kDriverName);
     EXPECT_EQ(sim.spooler().memory()->printers[0].data.size(), 2u);

@@ -16,7 +16,7 @@ constexpr OemPrivateDevMode kFresh{20, kOemSignature, 1, 0, 0};
 
 // A record in a buffer of exactly `size` bytes, so that the sanitizers see
 // any read past a short record.
-std::vector<std::uint8_t> Bytes(const OemPrivateDevMode& record, std::size_t size) {
+std::vector<std::uint8_t> RecordBytes(const OemPrivateDevMode& record, std::size_t size) {
     std::vector<std::uint8_t> bytes(size);
     std::memcpy(bytes.data(), &record, std::min(size, sizeof record));
     return bytes;
@@ -35,7 +35,7 @@ TEST(DevMode, SizeModeAsksFor20Bytes) {
 }
 
 TEST(DevMode, DefaultModeWritesAFreshRecord) {
-    auto out = Bytes({1, 2, 3, 4, 5}, 20);
+    auto out = RecordBytes({1, 2, 3, 4, 5}, 20);
     OemDevModeParam param{nullptr, out.data(), 0};
     EXPECT_EQ(DevMode(devmode::Default, &param).result, hr::SOk);
     EXPECT_EQ(Record(out), kFresh);
@@ -45,7 +45,7 @@ TEST(DevMode, DefaultModeWritesAFreshRecord) {
 TEST(DevMode, RefusesAMissingRecordAndUnknownModes) {
     const Answer refused{hr::EFail, err::InvalidParameter};
     EXPECT_EQ(DevMode(devmode::Size, nullptr), refused);
-    auto out = Bytes(kFresh, 20);
+    auto out = RecordBytes(kFresh, 20);
     for (std::uint32_t mode : {0u, 5u, 0xFFFFFFFFu}) {
         OemDevModeParam param{out.data(), out.data(), 7};
         EXPECT_EQ(DevMode(mode, &param), refused) << "mode " << mode;
@@ -66,8 +66,8 @@ class ConvertTest : public ::testing::TestWithParam<ConvertRow> {};
 
 TEST_P(ConvertTest, LeavesTheExpectedRecord) {
     const ConvertRow& row = GetParam();
-    const auto in = Bytes(row.in, row.inBytes);
-    auto out = Bytes(row.out, 20);
+    const auto in = RecordBytes(row.in, row.inBytes);
+    auto out = RecordBytes(row.out, 20);
     OemDevModeParam param{in.data(), out.data(), 0};
     EXPECT_EQ(DevMode(row.mode, &param), (Answer{hr::SOk, std::nullopt}));
     EXPECT_EQ(Record(out), row.expected);
@@ -103,13 +103,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(DevMode, ConversionWithAMissingRecordChangesNothing) {
-    auto out = Bytes({20, kOemSignature, 1, 9, 9}, 20);
+    auto out = RecordBytes({20, kOemSignature, 1, 9, 9}, 20);
     const auto before = out;
     for (std::uint32_t mode : {devmode::Convert, devmode::Merge}) {
         OemDevModeParam param{nullptr, out.data(), 0};
         EXPECT_EQ(DevMode(mode, &param).result, hr::SOk);
         EXPECT_EQ(out, before) << "mode " << mode;
-        const auto in = Bytes(kFresh, 20);
+        const auto in = RecordBytes(kFresh, 20);
         param = {in.data(), nullptr, 0};
         EXPECT_EQ(DevMode(mode, &param).result, hr::SOk);
     }

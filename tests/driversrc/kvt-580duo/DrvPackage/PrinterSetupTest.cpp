@@ -16,11 +16,11 @@
 namespace kvt::plugin {
 namespace {
 
-constexpr const char* kX64 = "Windows x64";
+constexpr const char* kEnvironmentX64 = "Windows x64";
 constexpr std::uint32_t kAddedAttributes = 0x240;
 
 ports::DriverInfo3 DriverWithoutPlugin() {
-    ports::DriverInfo3 driver = test::ProductDriver(kX64);
+    ports::DriverInfo3 driver = test::ProductDriver(kEnvironmentX64);
     driver.name = "Other Receipt";
     std::erase(driver.dependentFiles, "UI580D.DLL");
     return driver;
@@ -29,13 +29,13 @@ ports::DriverInfo3 DriverWithoutPlugin() {
 class PrinterSetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(test::RegisterProduct(sim.spooler(), kX64));
+        ASSERT_TRUE(test::RegisterProduct(sim.spooler(), kEnvironmentX64));
         ASSERT_EQ(sim.spooler().addPrinterDriver(DriverWithoutPlugin()), err::Success);
     }
 
     static sim::World PreparedWorld() {
         sim::World world = *sim::FreshImage("win10-x64");
-        test::StageProductFiles(world, kX64);
+        test::StageProductFiles(world, kEnvironmentX64);
         return world;
     }
 

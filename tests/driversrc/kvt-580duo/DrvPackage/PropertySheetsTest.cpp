@@ -35,7 +35,7 @@ public:
     std::vector<std::string> calls;
 };
 
-const Answer kOk{hr::SOk, std::nullopt};
+const Answer kAnswerOk{hr::SOk, std::nullopt};
 const Answer kRefused{hr::EFail, err::InvalidParameter};
 
 struct ReasonRow {
@@ -59,12 +59,12 @@ TEST_P(SheetReasonTest, StoresTheResultOfTheReason) {
 INSTANTIATE_TEST_SUITE_P(
     Reasons, SheetReasonTest,
     ::testing::Values(
-        ReasonRow{"InitRegistersThePages", 0x100, reason::Init, {kOk, 2}, {"registerPages"}},
-        ReasonRow{"GetInfoHeaderSetsTheTitle", 0x100, reason::GetInfoHeader, {kOk, 1}, {"setHeaderTitle"}},
-        ReasonRow{"DestroyKeepsThePageState", 0x100, reason::Destroy, {kOk, 1}, {}},
-        ReasonRow{"SetResultPassesTheHostsResult", 0x100, reason::SetResult, {kOk, 7}, {"resultToSet"}},
-        ReasonRow{"GetIcon", 0x100, reason::GetIcon, {kOk, 0}, {}},
-        ReasonRow{"UnknownReasonFails", 0x100, 9, {kOk, kSheetFailure}, {}},
+        ReasonRow{"InitRegistersThePages", 0x100, reason::Init, {kAnswerOk, 2}, {"registerPages"}},
+        ReasonRow{"GetInfoHeaderSetsTheTitle", 0x100, reason::GetInfoHeader, {kAnswerOk, 1}, {"setHeaderTitle"}},
+        ReasonRow{"DestroyKeepsThePageState", 0x100, reason::Destroy, {kAnswerOk, 1}, {}},
+        ReasonRow{"SetResultPassesTheHostsResult", 0x100, reason::SetResult, {kAnswerOk, 7}, {"resultToSet"}},
+        ReasonRow{"GetIcon", 0x100, reason::GetIcon, {kAnswerOk, 0}, {}},
+        ReasonRow{"UnknownReasonFails", 0x100, 9, {kAnswerOk, kSheetFailure}, {}},
         ReasonRow{"NewerVersionRefused", 0x101, reason::Init, {kRefused, std::nullopt}, {}},
         ReasonRow{"OlderVersionRefused", 0x0FF, reason::GetIcon, {kRefused, std::nullopt}, {}}),
     [](const auto& row) { return std::string(row.param.name); });
@@ -89,7 +89,7 @@ TEST(PropertySheets, MissingHostRecordsGiveAFailingResult) {
     steps.pagesResult = kSheetFailure;
     for (std::uint16_t sheetReason : {reason::Init, reason::GetInfoHeader, reason::SetResult}) {
         const SheetRequest request{0x100, sheetReason};
-        EXPECT_EQ(AnswerPropertySheet(&request, steps), (SheetAnswer{kOk, kSheetFailure})) << "reason " << sheetReason;
+        EXPECT_EQ(AnswerPropertySheet(&request, steps), (SheetAnswer{kAnswerOk, kSheetFailure})) << "reason " << sheetReason;
     }
 }
 

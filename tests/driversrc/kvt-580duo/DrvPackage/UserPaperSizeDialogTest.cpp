@@ -91,16 +91,16 @@ TEST_F(UserPaperSizeDialogTest, ListsTheModelsUserFormsAndShowsTheLast) {
     EXPECT_EQ(text(IDC_FORM_LENGTH), u"100.0");
 }
 
-struct NameRow {
+struct TypedNameRow {
     const char* name;
     std::u16string typed;
     bool refused;
 };
 
-class FormNameTest : public UserPaperSizeDialogTest, public ::testing::WithParamInterface<NameRow> {};
+class FormNameTest : public UserPaperSizeDialogTest, public ::testing::WithParamInterface<TypedNameRow> {};
 
 TEST_P(FormNameTest, RefusesEmptyLongAndReservedNames) {
-    const NameRow& row = GetParam();
+    const TypedNameRow& row = GetParam();
     open();
     dialog->setText(IDC_FORM_NAME, row.typed);
     ASSERT_TRUE(dialog->click(IDC_FORM_SAVE));
@@ -109,12 +109,12 @@ TEST_P(FormNameTest, RefusesEmptyLongAndReservedNames) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FormNameTest,
-                         ::testing::Values(NameRow{"Empty", u"", true},
-                                           NameRow{"Reserved", u"User Defined Paper Size", true},
-                                           NameRow{"TwentyThree", std::u16string(23, u'n'), true},
-                                           NameRow{"TwentyTwo", std::u16string(22, u'n'), false},
-                                           NameRow{"OneCharacter", u"x", false},
-                                           NameRow{"Spaces", u"  ", false}),
+                         ::testing::Values(TypedNameRow{"Empty", u"", true},
+                                           TypedNameRow{"Reserved", u"User Defined Paper Size", true},
+                                           TypedNameRow{"TwentyThree", std::u16string(23, u'n'), true},
+                                           TypedNameRow{"TwentyTwo", std::u16string(22, u'n'), false},
+                                           TypedNameRow{"OneCharacter", u"x", false},
+                                           TypedNameRow{"Spaces", u"  ", false}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(UserPaperSizeDialogTest, TwentyThreeCharactersCannotBeTyped) {
