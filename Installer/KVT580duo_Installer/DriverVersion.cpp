@@ -54,7 +54,9 @@ void InstallEngine::SetControlPointers(ports::SetupWindow& window) {
 }
 
 int InstallEngine::PrinterDrvExist(std::string_view driverName) {
-    return setup::PrinterDrvExist(platform_, log_, driverName, window_);
+    // The installer's own environment, "Windows NT x86" also on 64-bit
+    // Windows: there a 64-bit-only driver leads to a full installation.
+    return setup::PrinterDrvExist(platform_, log_, driverName, window_, std::nullopt);
 }
 
 setup::RemovalContext InstallEngine::RemovalContextFor(const setup::RemovalForm& form) {

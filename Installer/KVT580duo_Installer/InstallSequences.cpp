@@ -3,11 +3,13 @@
 // the INF to the system's printer installation (Vista and later). A run
 // with the product's driver already registered only adds a printer.
 #include <string>
+#include <vector>
 
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
 #include "Installer/KVT580duo_Installer/InstallerMessages.h"
 #include "Installer/KVT580duo_Installer/Port_Dlg.h"
 #include "Installer/setup_common/DeviceCleanup.h"
+#include "Installer/setup_common/DriverPresence.h"
 #include "Installer/setup_common/FileRemoval.h"
 #include "Installer/setup_common/ProductConfiguration.h"
 #include "Installer/setup_common/RemovalForm.h"
@@ -95,10 +97,42 @@ void RunPrintUi(InstallEngine& engine, const std::string& commandLine) {
     platform.processes.closeProcess(process);
 }
 
-// The end of a full installation: the success text with the bar at 100,
-// then the request to switch a USB printer off and on, or the restart
-// question for the other ports. True when the user wants the restart now.
-bool AnnounceInstalled(InstallEngine& engine, int portCode) {
+void LogDriverNotInstalled(InstallEngine& engine) {
+    engine.log().WriteLog("%s PRINTER DRIVER IS NOT INSTALLED FOR %s.", engine.driverName(), engine.environment());
+}
+
+// What the system's printer installation left, looked at once the wait is
+// over: the driver registered for the system's environment and, on a serial
+// or parallel port, a printer that uses it. What is missing is logged. A
+// printui that could not start, hung or failed leaves one of them out.
+bool PrintUiInstalled(InstallEngine& engine, int portCode) {
+    ports::Spooler& spooler = engine.platform().spooler;
+    if (!setup::DriverRegistered(spooler, engine.environment(), engine.driverName())) {
+        LogDriverNotInstalled(engine);
+        return false;
+    }
+    if (portCode == portcode::Usb) return true;
+    std::vector<ports::PrinterInfo2> printers;
+    if (spooler.enumPrinters(ports::spool::EnumLocal, printers) == err::Success) {
+        for (const ports::PrinterInfo2& printer : printers)
+            if (printer.driverName == engine.driverName()) return true;
+    }
+    engine.log().WriteLog("NO PRINTER OF %s EXISTS.", engine.driverName());
+    return false;
+}
+
+// The end of a full installation. Installed: the success text with the bar
+// at 100, then the request to switch a USB printer off and on, or the
+// restart question for the other ports. Not installed: the failure text with
+// the bar at 100 and a message that points to the log, and no restart.
+// True when the user wants the restart now.
+bool AnnounceOutcome(InstallEngine& engine, int portCode, bool installed) {
+    if (!installed) {
+        engine.SetStepText(text::NotInstalled);
+        engine.Complete();
+        engine.window()->messageBox(text::NotInstalledSeeLog, ports::MessageIcon::Error, ports::MessageButtons::Ok);
+        return false;
+    }
     engine.SetStepText(text::InstalledSuccessfully);
     engine.Complete();
     if (portCode == portcode::Usb) {
@@ -125,6 +159,7 @@ void InstallEngine::AddToWin2K(int portCode) {
         driverExists ? FreePrinterName(platform_.spooler, driverName_) : driverName_;
     log_.WriteLog("PRINTER-DRIVER NAME TO ADD : %s ", printerName);
 
+    bool driverAdded = false;
     if (!driverExists) {
         const setup::RemovalContext leftovers = RemovalContextFor(setup::kInstallerRemoval);
         setup::DeleteVidPid(leftovers, setup::Reporting::Quiet);
@@ -133,17 +168,24 @@ void InstallEngine::AddToWin2K(int portCode) {
         CopyFilesNeededToAddPrnDrv();
         AddLanguageMonitor();
         AddPrinterProcessor();
-        AddPrinterDriverToSystem();
+        driverAdded = AddPrinterDriverToSystem();
     }
 
     AddPrinterToSystem(portCode, printerName);
 
     if (!driverExists) {
+        // Without the driver a serial or parallel port has ended at the
+        // failed printer creation; for USB no printer is made, so nothing
+        // else would show that the driver is missing.
+        const bool installed = driverAdded || portCode != portcode::Usb;
+        if (!installed) LogDriverNotInstalled(*this);
+        // The entry and the utilities also after a failure, so that what was
+        // staged and registered can be removed.
         CopyINFFile();
         DeleteFilesUsed();
         RegisterUninstallInfo();
         CopyFilesOfUtilities();
-        if (AnnounceInstalled(*this, portCode)) {
+        if (AnnounceOutcome(*this, portCode, installed)) {
             log_.WriteLog("AddToWin2K END");
             setup::RestartSystem(platform_);
         }
@@ -189,9 +231,12 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
         RunPrintUi(*this, commandLine);
 
         if (!driverExists) {
+            const bool installed = PrintUiInstalled(*this, portCode);
+            // The entry and the utilities also after a failure, so that
+            // whatever printui left can be removed.
             RegisterUninstallInfo();
             CopyFilesOfUtilities();
-            if (AnnounceInstalled(*this, portCode)) setup::RestartSystem(platform_);
+            if (AnnounceOutcome(*this, portCode, installed)) setup::RestartSystem(platform_);
         }
     }
 

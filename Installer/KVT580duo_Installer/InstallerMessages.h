@@ -23,6 +23,7 @@ inline constexpr std::string_view CreatingProcess = "Creates a new process \r\n"
 inline constexpr std::string_view ProcessRunning = "The new process is running...\r\n";
 inline constexpr std::string_view WaitingForProcess = "Waiting until the process has finished processing ...\r\n";
 inline constexpr std::string_view InstalledSuccessfully = "The driver has been successfully installed.";
+inline constexpr std::string_view NotInstalled = "The driver could not be installed.";
 inline constexpr std::string_view Completed = "Completed.";
 
 // Install sequences: the closing messages.
@@ -30,6 +31,10 @@ inline constexpr std::string_view SwitchPrinterOffAndOn = "Please turn-off the p
 inline constexpr std::string_view RestartQuestion =
     "Restarting your computer can take effect.\nPlease restart your computer."
     "\n\n[Yes] I want to restart my computer now.\n[No] I will restart my computer later.";
+// In place of the two above when the installation left no driver (or, on a
+// serial or parallel port, no printer of it).
+inline constexpr std::string_view NotInstalledSeeLog =
+    "The driver could not be installed.\nSee C:\\Temp\\KVT-580duo_Installer.txt for details.";
 inline constexpr std::string_view CreateProcessFailed = "CreateProcess failed.";
 
 }  // namespace kvt::installer::text

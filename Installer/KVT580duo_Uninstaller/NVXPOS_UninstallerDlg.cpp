@@ -60,7 +60,11 @@ void NVXPOS_UninstallerDlg::PrepareUninstall() {
     }
 
     const std::string driverName = LoadEntry(setup::removal_entry::DriverName.uninstaller);
-    if (setup::PrinterDrvExist(platform_, log_, driverName, nullptr) != 0) {
+    // The system's environment, where the removal looks too: on 64-bit
+    // Windows the driver is "Windows x64", and asking for this program's own
+    // environment would drop the entry and leave that driver behind.
+    const std::string environment(wow64_ != 0 ? setup::kDriverEnvironmentX64 : setup::kDriverEnvironmentX86);
+    if (setup::PrinterDrvExist(platform_, log_, driverName, nullptr, environment) != 0) {
         // Nothing to choose: the removal begins without asking.
         controls_.enableButton(ports::UninstallerButton::Cancel, false);
         busy_ = 1;

@@ -4,8 +4,17 @@
 
 namespace kvt::setup {
 
+bool DriverRegistered(ports::Spooler& spooler, const std::optional<std::string>& environment,
+                      std::string_view driverName) {
+    std::vector<ports::DriverInfo3> drivers;
+    if (spooler.enumPrinterDrivers(environment, drivers) != 0) return false;
+    for (const ports::DriverInfo3& driver : drivers)
+        if (driver.name == driverName) return true;
+    return false;
+}
+
 int PrinterDrvExist(ports::Platform& platform, SetupLog& log, std::string_view driverName,
-                    ports::SetupWindow* announceTo) {
+                    ports::SetupWindow* announceTo, const std::optional<std::string>& environment) {
     log.WriteLog("\r\n");
     log.WriteLog("PrinterDrvExist BEGIN");
     if (announceTo != nullptr) {
@@ -15,11 +24,7 @@ int PrinterDrvExist(ports::Platform& platform, SetupLog& log, std::string_view d
         platform.clock.sleep(kCheckingDriversWaitMs);
     }
 
-    std::vector<ports::DriverInfo3> drivers;
-    bool found = false;
-    if (platform.spooler.enumPrinterDrivers(std::nullopt, drivers) == 0) {
-        for (const ports::DriverInfo3& driver : drivers) found = found || driver.name == driverName;
-    }
+    const bool found = DriverRegistered(platform.spooler, environment, driverName);
     if (found)
         log.WriteLog("%s PRINTER DRIVER EXISTS.", driverName);
     else

@@ -27,6 +27,9 @@ constexpr const char* kRestartQuestion =
     "Restarting your computer can take effect.\nPlease restart your computer."
     "\n\n[Yes] I want to restart my computer now.\n[No] I will restart my computer later.";
 constexpr const char* kSwitchOffAndOn = "Please turn-off the printer and then turn-on again.";
+constexpr const char* kUninstallEntry = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEX_KVT-580duo";
+constexpr const char* kNotInstalled =
+    "The driver could not be installed.\nSee C:\\Temp\\KVT-580duo_Installer.txt for details.";
 
 std::string PrintUiLine(const std::string& switches) { return "cmd /c RUNDLL32 printui.dll,PrintUIEntry " + switches; }
 
@@ -199,7 +202,7 @@ TEST(AddToWin2KWithWHQLFlow, HangingPrintUiIsLeftAfter120SecondsAndTheInfCopied)
     const std::string inf = (*entry)["values"]["InfFile"]["data"];
     EXPECT_EQ(inf.rfind("C:\\Windows\\inf\\oem", 0), 0u) << inf;
     EXPECT_TRUE(run.result["system"]["spooler"]["printers"].empty());
-    EXPECT_EQ(EventField<std::string>(run, "messageBox", "text"), std::vector<std::string>{kRestartQuestion});
+    EXPECT_EQ(EventField<std::string>(run, "messageBox", "text"), std::vector<std::string>{kNotInstalled});
 }
 
 TEST(AddToWin2KWithWHQLFlow, FailedStartIsShownAndTheInstallationStillRegisters) {
@@ -212,12 +215,56 @@ TEST(AddToWin2KWithWHQLFlow, FailedStartIsShownAndTheInstallationStillRegisters)
     EXPECT_EQ(boxes[0]["text"], "CreateProcess failed.");
     EXPECT_EQ(boxes[0]["icon"], "none");
     EXPECT_EQ(boxes[0]["buttons"], "ok");
-    EXPECT_EQ(boxes[1]["text"], kRestartQuestion);
+    EXPECT_EQ(boxes[1]["text"], kNotInstalled);
     EXPECT_TRUE(Logged(run, "CreateProcess failed. (5)"));
     EXPECT_TRUE(Events(run, "wait").empty());
     EXPECT_TRUE(
         test::FindKey(run, "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEX_KVT-580duo"));
     EXPECT_TRUE(test::FindFile(run, "C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe"));
+}
+
+// An installation that leaves no driver, or no printer of it where the port
+// needs one, ends with the failure text and a pointer to the log instead of
+// the success text, the restart question or the USB request; the uninstall
+// entry is still written, to remove what was left.
+struct FailedInstallRow {
+    const char* name;
+    sim::World world;
+    const char* port;
+    const char* loggedCause;
+    const char* failingCall = nullptr;  // with code 5
+};
+
+TEST(InstallSequenceOutcome, AFailedInstallationIsNotReportedAsASuccess) {
+    sim::World hanging = SystemWithPackage("win10-x64");
+    hanging.extra["printuiHangs"] = true;
+    // The 64-bit driver of an earlier USB run, which the installer's own
+    // check does not count, but no printer.
+    sim::World driverOnly = test::Reloaded(Install(SystemWithPackage("win10-x64"), test::Answers("USB")));
+    driverOnly.extra["printuiHangs"] = true;
+    const FailedInstallRow rows[] = {
+        {"PrintUiHangsWithUsb", hanging, "USB", "NORVEX KVT-580duo PRINTER DRIVER IS NOT INSTALLED FOR Windows x64."},
+        {"NoPrinterOnCom1", driverOnly, "COM1", "NO PRINTER OF NORVEX KVT-580duo EXISTS."},
+        {"DriverRefusedOnXpWithUsb", SystemWithPackage("xp-x86"), "USB",
+         "NORVEX KVT-580duo PRINTER DRIVER IS NOT INSTALLED FOR Windows NT x86.", "Spooler.addPrinterDriver"},
+    };
+    for (const FailedInstallRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const kvtsim::ProgramRun run = Install(row.world, test::Answers(row.port), [&](sim::Simulation& sim) {
+            if (row.failingCall) sim.faults().failCall(row.failingCall, 5);
+        });
+        ASSERT_EQ(run.exitCode, 0u);
+        const auto boxes = Events(run, "messageBox");
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back()["text"], kNotInstalled);
+        EXPECT_EQ(boxes.back()["icon"], "error");
+        EXPECT_EQ(boxes.back()["buttons"], "ok");
+        for (const auto& box : boxes) EXPECT_TRUE(box["text"] != kRestartQuestion && box["text"] != kSwitchOffAndOn);
+        const auto texts = EventField<std::string>(run, "stepText", "text");
+        EXPECT_EQ(texts[texts.size() - 2], "The driver could not be installed.");
+        EXPECT_TRUE(Logged(run, row.loggedCause));
+        EXPECT_TRUE(test::FindKey(run, kUninstallEntry));
+    }
 }
 
 // The printui command goes to the system's cmd.exe with the current

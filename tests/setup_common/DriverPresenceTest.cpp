@@ -41,7 +41,7 @@ TEST_P(PrinterDrvExistTest, FindsOnlyTheExactNameInTheProgramsOwnEnvironment) {
     SetupLog log(platform.files, platform.clock, kUninstallerLogFileName);
     log.InitLogFile();
 
-    EXPECT_EQ(PrinterDrvExist(platform, log, row.askedName, nullptr), row.expected);
+    EXPECT_EQ(PrinterDrvExist(platform, log, row.askedName, nullptr, std::nullopt), row.expected);
     const std::string text = sim.world().files.findFile("C:\\Temp\\KVT-580duo_UnInstaller.txt")->bytes;
     EXPECT_THAT(text, HasSubstr(std::string(row.askedName) +
                                 (row.expected ? " PRINTER DRIVER EXISTS.\r\n" : " PRINTER DRIVER DOES NOT EXIST.\r\n")));
@@ -69,7 +69,7 @@ TEST(PrinterDrvExist, AFailedEnumerationCountsAsNoDriver) {
     SetupLog log(platform.files, platform.clock, kInstallerLogFileName);
     log.InitLogFile();
     sim.faults().failCall("Spooler.enumPrinterDrivers", 1722);
-    EXPECT_EQ(PrinterDrvExist(platform, log, "NORVEX KVT-580duo", nullptr), 0);
+    EXPECT_EQ(PrinterDrvExist(platform, log, "NORVEX KVT-580duo", nullptr, std::nullopt), 0);
 }
 
 TEST(PrinterDrvExist, TheInstallersFormAnnouncesTheCheckAndWaits) {
@@ -79,7 +79,7 @@ TEST(PrinterDrvExist, TheInstallersFormAnnouncesTheCheckAndWaits) {
     window.setProgressStep(9);
     SetupLog log(platform.files, platform.clock, kInstallerLogFileName);
     log.InitLogFile();
-    EXPECT_EQ(PrinterDrvExist(platform, log, "NORVEX KVT-580duo", &window), 0);
+    EXPECT_EQ(PrinterDrvExist(platform, log, "NORVEX KVT-580duo", &window, std::nullopt), 0);
     std::vector<std::string> events;
     for (const auto& event : sim.transcript().events()) events.push_back(event.dump());
     EXPECT_THAT(events, ElementsAre(R"({"event":"progress","position":9})",

@@ -48,12 +48,17 @@ struct Command {
     int edit;
     CommandBytes PageState::*bytes;
     std::uint32_t PageState::*length;
+    bool PageState::*unshown;
 };
 
-constexpr Command kStartDoc{u"StartDoc", IDC_START_DOC, &PageState::startDoc, &PageState::startDocLength};
-constexpr Command kEndDoc{u"EndDoc", IDC_END_DOC, &PageState::endDoc, &PageState::endDocLength};
-constexpr Command kStartPage{u"StartPage", IDC_START_PAGE, &PageState::startPage, &PageState::startPageLength};
-constexpr Command kEndPage{u"EndPage", IDC_END_PAGE, &PageState::endPage, &PageState::endPageLength};
+constexpr Command kStartDoc{u"StartDoc", IDC_START_DOC, &PageState::startDoc, &PageState::startDocLength,
+                            &PageState::startDocUnshown};
+constexpr Command kEndDoc{u"EndDoc", IDC_END_DOC, &PageState::endDoc, &PageState::endDocLength,
+                          &PageState::endDocUnshown};
+constexpr Command kStartPage{u"StartPage", IDC_START_PAGE, &PageState::startPage, &PageState::startPageLength,
+                             &PageState::startPageUnshown};
+constexpr Command kEndPage{u"EndPage", IDC_END_PAGE, &PageState::endPage, &PageState::endPageLength,
+                           &PageState::endPageUnshown};
 
 // The page shows them top to bottom and stores them in the order the
 // rendering side reads them.
@@ -73,6 +78,9 @@ constexpr int kPulseRangeMin = 51;
 constexpr int kPulseRangeMax = 249;
 constexpr std::uint8_t kPulseByteMin = kPulseMinMs / 2;
 constexpr std::uint8_t kPulseByteMax = kPulseMaxMs / 2;
+// What apply takes of a typed pulse before halving it.
+constexpr int kPulseTypedMin = 1;
+constexpr int kPulseTypedMax = 255;
 
 std::uint8_t LowByte(int number) { return static_cast<std::uint8_t>(number & 0xFF); }
 
@@ -93,12 +101,15 @@ void DocumentSettingsPage::showLineFeeds() {
 }
 
 // A command that cannot be read, or whose text would not fit the edit,
-// leaves the edit empty.
+// leaves the edit empty. One that is stored but too long to show (more bytes
+// than a command holds, or a text past the edit's limit) is marked, so that
+// apply does not replace it with the empty edit.
 void DocumentSettingsPage::showCommands() {
     for (const Command& command : kShowOrder) {
         controls_.limitText(command.edit, kCommandTextMax);
         state_.*command.length = kCommandBytesMax;
         (state_.*command.bytes).fill(0);
+        state_.*command.unshown = false;
     }
     for (const Command& command : kShowOrder) {
         ports::PrinterDataValue value;
@@ -106,12 +117,16 @@ void DocumentSettingsPage::showCommands() {
         const std::uint32_t read =
             spooler_.getPrinterData(state_.printer, command.valueName, kCommandBytesMax, value, needed);
         state_.*command.length = needed;
+        if (read == err::MoreData) state_.*command.unshown = true;
         if (read != err::Success) continue;
         CommandBytes& bytes = state_.*command.bytes;
         const std::size_t count = std::min(value.data.size(), bytes.size());
         std::copy_n(value.data.begin(), count, bytes.begin());
         CommandText text{};
-        if (DecodeCommandBytes(std::span<const std::uint8_t>(bytes.data(), count), text) != 1) continue;
+        if (DecodeCommandBytes(std::span<const std::uint8_t>(bytes.data(), count), text) != 1) {
+            state_.*command.unshown = true;
+            continue;
+        }
         controls_.setText(command.edit, codePage_.fromAnsi(text.data()));
     }
 }
@@ -148,6 +163,9 @@ void DocumentSettingsPage::enableDrawer(int checkBox, bool enabled) {
 
 bool DocumentSettingsPage::onCommand(int id, int notification) {
     if (notification == ports::notify::EditChange) {
+        // The user's text replaces a command the edit could not show.
+        for (const Command& command : kApplyOrder)
+            if (command.edit == id) state_.*command.unshown = false;
         controls_.markChanged();
         return true;
     }
@@ -196,12 +214,15 @@ void DocumentSettingsPage::onApply() {
     applyCommands();
 }
 
-// A pulse byte is half the milliseconds of the edit's low 8 bits, whether or
-// not its drawer opens.
+// A pulse byte is half the milliseconds of the edit, whether or not its
+// drawer opens. A number typed past one byte is held to 1 to 255 rather than
+// cut to its low 8 bits (300 ms would have been stored as 22).
 void DocumentSettingsPage::applyDrawers() {
     for (const Drawer& drawer : kDrawers) state_.misc.bytes[drawer.flagByte] = 0;
-    for (const Drawer& drawer : kDrawers)
-        state_.misc.bytes[drawer.pulseByte] = LowByte(EditNumber(controls_, codePage_, drawer.edit));
+    for (const Drawer& drawer : kDrawers) {
+        const int pulse = std::clamp(EditNumber(controls_, codePage_, drawer.edit), kPulseTypedMin, kPulseTypedMax);
+        state_.misc.bytes[drawer.pulseByte] = static_cast<std::uint8_t>(pulse);
+    }
     for (const Drawer& drawer : kDrawers) {
         if (controls_.checked(drawer.checkBox)) state_.misc.bytes[drawer.flagByte] = 1;
         state_.misc.bytes[drawer.pulseByte] = static_cast<std::uint8_t>(state_.misc.bytes[drawer.pulseByte] / 2);
@@ -221,6 +242,7 @@ void DocumentSettingsPage::applyCutMode() {
 
 void DocumentSettingsPage::applyCommands() {
     for (const Command& command : kApplyOrder) {
+        if (state_.*command.unshown) continue;  // kept as stored
         const std::u16string text = controls_.text(command.edit);
         std::string ansi = codePage_.toAnsi(Leading(text, kCommandTextMax));
         if (ansi.size() > kCommandTextMax) ansi.resize(kCommandTextMax);

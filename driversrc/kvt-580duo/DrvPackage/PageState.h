@@ -22,6 +22,10 @@ struct PageState {
     std::uint32_t startDocLength = 0, endDocLength = 0, startPageLength = 0, endPageLength = 0;
     MiscSettings misc;
     CommandBytes startDoc{}, endDoc{}, startPage{}, endPage{};
+    // Set for a stored command that the Document Settings page could not
+    // show (too long for its edit): apply keeps it as stored until the user
+    // edits that command.
+    bool startDocUnshown = false, endDocUnshown = false, startPageUnshown = false, endPageUnshown = false;
     ports::PrinterHandle printer;
     std::array<char16_t, kPrinterNameChars> printerName{};
 };

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -239,7 +241,7 @@ struct PulseApplyRow {
 
 class PulseApplyTest : public DocumentSettingsPageTest, public ::testing::WithParamInterface<PulseApplyRow> {};
 
-TEST_P(PulseApplyTest, StoresHalfTheLowByte) {
+TEST_P(PulseApplyTest, StoresHalfTheTypedPulseHeldToOneByte) {
     const PulseApplyRow& row = GetParam();
     open();
     for (const DrawerIds& drawer : kDrawers) {
@@ -264,7 +266,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, PulseApplyTest,
                                            PulseApplyRow{"OddIsRoundedDown", u"101", true, 50, u"100"},
                                            PulseApplyRow{"Highest", u"250", true, 125, u"250"},
                                            PulseApplyRow{"ClosedKeepsItsPulse", u"180", false, 90, u"180"},
-                                           PulseApplyRow{"LowByteOf300", u"300", true, 22, u"50"},
+                                           PulseApplyRow{"AboveAByteHeldTo255", u"300", true, 127, u"250"},
+                                           PulseApplyRow{"NegativeHeldTo1", u"-10", true, 0, u"50"},
                                            PulseApplyRow{"Empty", u"", false, 0, u"50"}),
                          [](const auto& row) { return std::string(row.param.name); });
 
@@ -371,13 +374,18 @@ TEST_F(DocumentSettingsPageTest, CommandsRoundTripThroughTheCodec) {
     EXPECT_EQ(text(IDC_END_DOC), u"<E9>?");
 }
 
-TEST_F(DocumentSettingsPageTest, AnOverLongStoredCommandIsStoredEmptyOnApply) {
+TEST_F(DocumentSettingsPageTest, AnUnshownStoredCommandIsKeptUntilTheUserEditsIt) {
     setPrinterData("StartDoc", Alternating(1023));
+    setPrinterData("EndPage", Bytes(2049, 'x'));
+    setPrinterData("EndDoc", Alternating(1023));
     open();
-    ASSERT_EQ(text(IDC_START_DOC), u"");
+    ASSERT_TRUE(dialog->type(IDC_END_DOC, u"B"));
+    ASSERT_TRUE(dialog->type(IDC_END_DOC, u""));
     apply();
-    EXPECT_TRUE(hasPrinterData("StartDoc"));
-    EXPECT_EQ(printerData("StartDoc"), Bytes{}) << "an empty command is a value of length 0";
+    EXPECT_EQ(printerData("StartDoc"), Alternating(1023));
+    EXPECT_EQ(printerData("EndPage"), Bytes(2049, 'x'));
+    EXPECT_TRUE(hasPrinterData("EndDoc"));
+    EXPECT_EQ(printerData("EndDoc"), Bytes{}) << "emptied by the user: a value of length 0";
 }
 
 TEST_F(DocumentSettingsPageTest, ApplyWritesMiscThenTheCommandsInTheirOrder) {
@@ -411,6 +419,22 @@ TEST_F(DocumentSettingsPageTest, OpeningMarksTheSheetChangedAsEditsSendEnChange)
     EXPECT_TRUE(dialog->changed());
     EXPECT_TRUE(page->onClose());
     EXPECT_TRUE(page->onCommand(IDC_START_DOC, ports::notify::EditKillFocus));
+}
+
+// Without automatic horizontal scrolling an edit takes no more characters
+// than its width shows, far fewer than the 2048 of a command.
+TEST(DocumentSettingsScript, EveryCommandEditScrollsSideways) {
+    std::ifstream script(std::filesystem::path(__FILE__).parent_path() /
+                         "../../../../driversrc/kvt-580duo/DrvPackage/win32/UI580D.rc");
+    ASSERT_TRUE(script);
+    const std::vector<std::string> commands{"IDC_START_DOC,", "IDC_START_PAGE,", "IDC_END_PAGE,", "IDC_END_DOC,"};
+    std::vector<std::string> scrolling;
+    for (std::string line; std::getline(script, line);)
+        for (const std::string& id : commands)
+            if (line.find("EDITTEXT") != line.npos && line.find(id) != line.npos &&
+                line.find("ES_AUTOHSCROLL") != line.npos)
+                scrolling.push_back(id);
+    EXPECT_EQ(scrolling, commands);
 }
 
 }  // namespace
