@@ -44,14 +44,11 @@ report() {
 }
 trap report EXIT
 
-# The GoogleTest cases that a preset's shards ran, from their XML reports.
+# The GoogleTest cases that a preset's shards ran (disabled ones not counted),
+# from their XML reports.
 gtest_cases() {
-  local total=0 n file
-  while IFS= read -r -d '' file; do
-    n=$(sed -n 's/.*<testsuites tests="\([0-9]*\)".*/\1/p' "$file" | head -1)
-    total=$((total + ${n:-0}))
-  done < <(find "build/$1/test-reports" -name '*.xml' -print0 2>/dev/null)
-  echo "$total"
+  find "build/$1/test-reports" -name '*.xml' -exec sed -n 's/.*<testsuites tests="\([0-9]*\)".* disabled="\([0-9]*\)".*/\1 \2/p' {} + 2>/dev/null |
+    awk '{ total += $1 - $2 } END { print total + 0 }'
 }
 
 count_tests() {
