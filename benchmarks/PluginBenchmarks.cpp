@@ -51,7 +51,7 @@ public:
 private:
     sim::Simulation sim_;
     sim::SimMessageBoxes boxes_;
-    sim::SimAnsiCodePage codePage_;
+    sim::SimAnsiCodePage codePage_{sim_};
     sim::SimDialogControls controls_;
     plugin::PageState state_;
     ports::PrinterHandle printer_;

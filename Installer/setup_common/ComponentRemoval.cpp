@@ -44,13 +44,25 @@ void DeleteFileIn(const RemovalContext& context, std::string_view directory, std
     DeleteFileOrLogError(context.platform.files, context.log, Joined(directory, separator, fileName));
 }
 
+// Deletes `path` with the WOW64 redirection off, so that a name in the
+// system directory means the real one. Off for this one call only: every
+// other file call of the program keeps its redirected view.
+std::uint32_t DeleteUnredirected(ports::FileSystem& files, const std::string& path) {
+    if (!files.hasWow64FsRedirectionSwitch()) return err::ProcNotFound;
+    ports::FsRedirectionValue saved;
+    if (const std::uint32_t rc = files.disableWow64FsRedirection(saved)) return rc;
+    const std::uint32_t rc = files.deleteFile(path);
+    files.revertWow64FsRedirection(saved);
+    return rc;
+}
+
 void DeleteMonitorDlls(const RemovalContext& context, std::string_view dll) {
     ports::FileSystem& files = context.platform.files;
-    std::string directory;
-    if (files.getSystemDirectory(directory) == 0) DeleteFileIn(context, directory, "\\", dll);
+    std::string system;
+    if (files.getSystemDirectory(system) == 0) DeleteFileIn(context, system, "\\", dll);
     if (context.wow64 == 0) return;
 
-    directory.clear();
+    std::string directory;
     if (files.hasGetSystemWow64Directory() && files.getSystemWow64Directory(directory) == 0 && !directory.empty())
         DeleteFileIn(context, directory, "\\", dll);
     std::string windows;
@@ -58,7 +70,17 @@ void DeleteMonitorDlls(const RemovalContext& context, std::string_view dll) {
     DeleteFileIn(context, windows, "\\", dll);
     // The 64-bit spooler loaded the monitor from the real system directory,
     // which a 32-bit program reaches only by this name.
-    DeleteFileIn(context, windows, "\\Sysnative\\", dll);
+    const std::string sysnative = Joined(windows, "\\Sysnative\\", dll);
+    const std::uint32_t rc = files.deleteFile(sysnative);
+    if (rc == 0) return;
+    LogDeleteFileError(context.log, sysnative, rc);
+    // XP x64 and Server 2003 x64 know that name only with a later update;
+    // without it the path is not found, and the system directory's own name
+    // reaches the real directory once the redirection is off.
+    if (rc != err::PathNotFound || system.empty()) return;
+    const std::string native = Joined(system, "\\", dll);
+    if (const std::uint32_t nativeRc = DeleteUnredirected(files, native))
+        LogDeleteFileError(context.log, native, nativeRc);
 }
 
 }  // namespace

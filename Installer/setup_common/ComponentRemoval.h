@@ -12,7 +12,9 @@ void DeleteForms(const RemovalContext& context);
 // Deletes the language monitor (its Monitors key when the spooler refuses)
 // and its DLL from every system directory a 32-bit program can name: on
 // 64-bit Windows that includes the real system directory, reached through
-// "Sysnative", where the spooler loaded it from.
+// "Sysnative", where the spooler loaded it from, or, where that name is
+// missing (XP x64 without its update), with the WOW64 redirection turned off
+// for that one deletion.
 void DeleteLanguageMonitor(const RemovalContext& context);
 
 // Deletes the print processor of the system's driver environment (its

@@ -18,6 +18,12 @@ struct DirEntry {
     std::uint32_t attributes = 0;
 };
 
+// What Wow64DisableWow64FsRedirection hands out as its OldValue and
+// Wow64RevertWow64FsRedirection takes back.
+struct FsRedirectionValue {
+    std::uint64_t value = 0;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -30,6 +36,15 @@ public:
     // 32-bit Windows it exists and fails with 120 (not implemented).
     virtual bool hasGetSystemWow64Directory() = 0;
     virtual std::uint32_t getSystemWow64Directory(std::string& path) = 0;
+
+    // Wow64DisableWow64FsRedirection and Wow64RevertWow64FsRedirection,
+    // looked up in "kernel32" at run time (XP x64 and Server 2003 SP1 on).
+    // They act on the calling thread only. Disable turns the redirection off
+    // and hands out the previous state; revert restores exactly that state.
+    // Each successful disable must be matched by one revert with its value.
+    virtual bool hasWow64FsRedirectionSwitch() = 0;
+    virtual std::uint32_t disableWow64FsRedirection(FsRedirectionValue& oldValue) = 0;
+    virtual std::uint32_t revertWow64FsRedirection(FsRedirectionValue oldValue) = 0;
 
     // CreateDirectoryA, with an explicit access list when `acl` is not empty
     // (otherwise default security, inherited from the parent).

@@ -6,6 +6,7 @@
 
 namespace kvt::err {
 inline constexpr std::uint32_t Success = 0;
+inline constexpr std::uint32_t InvalidFunction = 1;
 inline constexpr std::uint32_t FileNotFound = 2;
 inline constexpr std::uint32_t PathNotFound = 3;
 inline constexpr std::uint32_t AccessDenied = 5;
@@ -25,6 +26,7 @@ inline constexpr std::uint32_t FilenameExcedRange = 206;
 inline constexpr std::uint32_t AlreadyExists = 183;
 inline constexpr std::uint32_t MoreData = 234;
 inline constexpr std::uint32_t NoMoreItems = 259;
+inline constexpr std::uint32_t InvalidFlags = 1004;
 inline constexpr std::uint32_t NotAllAssigned = 1300;
 inline constexpr std::uint32_t NoSuchPrivilege = 1313;
 inline constexpr std::uint32_t RpcServerUnavailable = 1722;

@@ -15,6 +15,7 @@
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/CaseInsensitive.h"
 #include "platform/sim/DevModeBlob.h"
+#include "platform/sim/SimAnsiCodePage.h"
 #include "platform/sim/SpoolerKeys.h"
 #include "platform/sim/VirtualClock.h"
 
@@ -719,8 +720,16 @@ bool LoadOs(Failure& fail, const json& v, const std::string& path, OsImage& os) 
     if (!ExpectObject(fail, v, path)) return false;
     Fields f(fail, v, path);
     if (!f.uint32("platform", os.platform) || !f.uint32("major", os.major) || !f.uint32("minor", os.minor) ||
-        !f.uint32("build", os.build) || !f.uint32("productType", os.productType) || !f.boolean("is64Bit", os.is64Bit))
+        !f.uint32("build", os.build) || !f.uint32("productType", os.productType) || !f.boolean("is64Bit", os.is64Bit) ||
+        !f.uint32("ansiCodePage", os.ansiCodePage))
         return false;
+    if (const json* sysnative = f.take("sysnative")) {
+        bool present = false;
+        if (!ReadBool(fail, *sysnative, f.at("sysnative"), present)) return false;
+        os.sysnative = present;
+    }
+    if (!IsKnownAnsiCodePage(os.ansiCodePage))
+        return fail(f.at("ansiCodePage"), "the ANSI code page is one of 1252, 932, 936, 54936 and 65001");
     os.extra = f.rest();
     return true;
 }
@@ -728,6 +737,8 @@ bool LoadOs(Failure& fail, const json& v, const std::string& path, OsImage& os) 
 json SaveOs(const OsImage& os) {
     json out = {{"platform", os.platform},       {"major", os.major},    {"minor", os.minor}, {"build", os.build},
                 {"productType", os.productType}, {"is64Bit", os.is64Bit}};
+    if (os.sysnative) out["sysnative"] = *os.sysnative;
+    if (os.ansiCodePage != 1252) out["ansiCodePage"] = os.ansiCodePage;
     MergeUnknown(out, os.extra);
     return out;
 }

@@ -37,10 +37,14 @@ constexpr std::array<std::string_view, 6> SharedSystemFolders = {"spool",   "cat
 
 // A 32-bit program on 64-bit Windows names <windir>\System32 and reaches
 // <windir>\SysWOW64, and names <windir>\Sysnative to reach the real
-// System32. Other programs see the names as they are (Sysnative then does not
-// exist).
-std::string Redirect(const World& world, bool underWow64, const std::string& path) {
-    if (!underWow64) return path;
+// System32 where WOW64 knows that alias (64-bit Vista and later; XP x64 and
+// Server 2003 x64 only with the update that added it). Other programs, and a
+// 32-bit program that turned the redirection off, see the names as they are:
+// Sysnative is then no directory at all. Windows documents the alias as a
+// part of the redirector; the simulation takes it away together with the
+// redirection, the stricter reading.
+std::string Redirect(const World& world, bool redirecting, const std::string& path) {
+    if (!redirecting) return path;
     const std::string windir = NormalisedOrAsIs(world.windowsDirectory);
     const std::string system32 = winpath::Join(windir, "System32");
     const std::string sysnative = winpath::Join(windir, "Sysnative");
@@ -48,7 +52,7 @@ std::string Redirect(const World& world, bool underWow64, const std::string& pat
         const std::string_view rest = winpath::RelativeTo(path, from);
         return rest.empty() ? std::string(to) : winpath::Join(to, rest);
     };
-    if (winpath::IsSameOrInside(path, sysnative)) return reroot(sysnative, system32);
+    if (SysnativeAliasExists(world) && winpath::IsSameOrInside(path, sysnative)) return reroot(sysnative, system32);
     if (!winpath::IsSameOrInside(path, system32)) return path;
     for (std::string_view shared : SharedSystemFolders)
         if (winpath::IsSameOrInside(path, winpath::Join(system32, shared))) return path;
@@ -92,10 +96,10 @@ struct Location {
 
 std::string CurrentDirectory(const World& world) { return NormalisedOrAsIs(world.currentDirectory); }
 
-std::uint32_t Locate(const World& world, bool underWow64, std::string_view path, Location& at) {
+std::uint32_t Locate(const World& world, bool redirecting, std::string_view path, Location& at) {
     std::string named;
     if (std::uint32_t code = winpath::Normalise(path, CurrentDirectory(world), named)) return code;
-    const std::string redirected = Redirect(world, underWow64, named);
+    const std::string redirected = Redirect(world, redirecting, named);
     if (winpath::IsDriveRoot(redirected)) {
         at.root = true;
         const DirectoryRecord* root = world.files.findDirectory(redirected);
@@ -217,7 +221,7 @@ std::optional<std::uint32_t> Planned(Simulation& sim, std::string_view method) {
 }
 
 std::uint32_t Locate(Simulation& sim, std::string_view path, Location& at) {
-    return Locate(sim.world(), sim.underWow64(), path, at);
+    return Locate(sim.world(), sim.files().redirecting(), path, at);
 }
 
 // Where a symbolic link to a file finally leads (the file itself when it is
@@ -325,6 +329,50 @@ std::uint32_t SimFileSystem::getSystemWow64Directory(std::string& path) {
     if (!SystemHasFunction(sim_.world(), "GetSystemWow64DirectoryA")) return Fail(sim_, err::ProcNotFound);
     if (!sim_.world().os.is64Bit) return Fail(sim_, CallNotImplemented);
     path = sim_.world().windowsDirectory + "\\SysWOW64";
+    return err::Success;
+}
+
+// --- WOW64 redirection switches ----------------------------------------------------
+//
+// Wow64DisableWow64FsRedirection turns the redirection off for the calling
+// thread and stores the previous state in OldValue;
+// Wow64RevertWow64FsRedirection restores the state its OldValue holds, so a
+// disable inside a disable keeps the redirection off when the inner one is
+// reverted, and only the outer revert turns it back on. Every successful
+// disable needs its matching revert. The simulated program has one thread,
+// whose state this is; other processes' work never sees it.
+
+bool SimFileSystem::redirecting() const { return sim_.underWow64() && !redirectionOff_; }
+
+bool SimFileSystem::hasWow64FsRedirectionSwitch() {
+    if (Planned(sim_, "hasWow64FsRedirectionSwitch")) return false;
+    return SystemHasFunction(sim_.world(), "Wow64DisableWow64FsRedirection") &&
+           SystemHasFunction(sim_.world(), "Wow64RevertWow64FsRedirection");
+}
+
+// Outside WOW64 there is nothing to turn off: 32-bit Windows answers
+// ERROR_INVALID_FUNCTION, and the simulation answers a 64-bit program the same.
+std::uint32_t SimFileSystem::disableWow64FsRedirection(ports::FsRedirectionValue& oldValue) {
+    if (auto code = Planned(sim_, "disableWow64FsRedirection")) return Fail(sim_, *code);
+    if (!SystemHasFunction(sim_.world(), "Wow64DisableWow64FsRedirection")) return Fail(sim_, err::ProcNotFound);
+    if (!sim_.underWow64()) return Fail(sim_, err::InvalidFunction);
+    oldValue.value = nextRedirectionValue_++;
+    savedRedirection_[oldValue.value] = redirectionOff_;
+    redirectionOff_ = true;
+    return err::Success;
+}
+
+// A value that no disable handed out, or one already reverted, is misuse
+// whose effect Windows leaves undefined: the simulation refuses it with
+// ERROR_INVALID_PARAMETER and changes nothing.
+std::uint32_t SimFileSystem::revertWow64FsRedirection(ports::FsRedirectionValue oldValue) {
+    if (auto code = Planned(sim_, "revertWow64FsRedirection")) return Fail(sim_, *code);
+    if (!SystemHasFunction(sim_.world(), "Wow64RevertWow64FsRedirection")) return Fail(sim_, err::ProcNotFound);
+    if (!sim_.underWow64()) return Fail(sim_, err::InvalidFunction);
+    const auto saved = savedRedirection_.find(oldValue.value);
+    if (saved == savedRedirection_.end()) return Fail(sim_, err::InvalidParameter);
+    redirectionOff_ = saved->second;
+    savedRedirection_.erase(saved);
     return err::Success;
 }
 
@@ -486,7 +534,7 @@ std::uint32_t SimFileSystem::findFiles(std::string_view pattern, std::vector<por
     if (std::uint32_t code = winpath::Normalise(directoryPart, CurrentDirectory(sim_.world()), shown))
         return Fail(sim_, code);
     const FileStore& store = sim_.world().files;
-    const std::optional<std::string> real = FollowJunctions(store, Redirect(sim_.world(), sim_.underWow64(), shown));
+    const std::optional<std::string> real = FollowJunctions(store, Redirect(sim_.world(), redirecting(), shown));
     const DirectoryRecord* directory = real ? store.findDirectory(*real) : nullptr;
     if (directory == nullptr) return Fail(sim_, err::PathNotFound);
 

@@ -3,6 +3,7 @@
 // drive letters, read-only files, files in use, junctions, directory access
 // lists and the WOW64 file-system redirection of 32-bit programs.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ public:
     std::uint32_t getCurrentDirectory(std::string& path) override;
     bool hasGetSystemWow64Directory() override;
     std::uint32_t getSystemWow64Directory(std::string& path) override;
+    bool hasWow64FsRedirectionSwitch() override;
+    std::uint32_t disableWow64FsRedirection(ports::FsRedirectionValue& oldValue) override;
+    std::uint32_t revertWow64FsRedirection(ports::FsRedirectionValue oldValue) override;
     std::uint32_t createDirectory(std::string_view path, const std::vector<ports::ExplicitAccess>& acl) override;
     std::uint32_t removeDirectory(std::string_view path) override;
     std::uint32_t deleteFile(std::string_view path) override;
@@ -36,8 +40,19 @@ public:
                                           std::string_view defaultValue, std::string& value,
                                           std::uint32_t bufferSize, std::string_view file) override;
 
+    // Whether the program's names pass through the WOW64 redirection now:
+    // a 32-bit program on 64-bit Windows that has not turned it off.
+    bool redirecting() const;
+    // Disables the program has not reverted yet; a finished program leaves none.
+    std::size_t pendingRedirectionDisables() const { return savedRedirection_.size(); }
+
 private:
     Simulation& sim_;
+    // The program's one thread: whether its redirection is off, and for
+    // every value a disable handed out, the state that disable found.
+    bool redirectionOff_ = false;
+    std::map<std::uint64_t, bool> savedRedirection_;
+    std::uint64_t nextRedirectionValue_ = 0x5a0;
 };
 
 }  // namespace kvt::sim

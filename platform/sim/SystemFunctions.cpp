@@ -29,7 +29,19 @@ bool SystemHasFunction(const World& world, std::string_view name) {
     // kernel32 has these from XP SP2 on; the images model service-packed releases.
     if (name == "IsWow64Process" || name == "GetSystemWow64DirectoryA") return AtLeast(os, {5, 1});
     if (name == "SetupUninstallOEMInfA") return AtLeast(os, {5, 1});
+    // kernel32 exports the WOW64 redirection switches from XP x64 / Server
+    // 2003 SP1 on; XP's 32-bit kernel32 lacks them.
+    if (name == "Wow64DisableWow64FsRedirection" || name == "Wow64RevertWow64FsRedirection")
+        return AtLeast(os, {5, 2});
     return true;
+}
+
+bool SysnativeAliasExists(const World& world) {
+    if (!world.os.is64Bit) return false;
+    if (world.os.sysnative) return *world.os.sysnative;
+    // WOW64 knows the alias from Vista on; XP x64 and Server 2003 x64 learnt
+    // it only with a later update, which an image states with "sysnative".
+    return AtLeast(world.os, {6, 0});
 }
 
 }  // namespace kvt::sim

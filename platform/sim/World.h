@@ -26,6 +26,11 @@ struct OsImage {
     std::uint32_t build = 19045;
     std::uint32_t productType = 1;
     bool is64Bit = true;
+    // Whether 32-bit programs find the "Sysnative" alias of the real system
+    // directory; unset, the release decides (see SysnativeAliasExists).
+    std::optional<bool> sysnative;
+    // The system's ANSI code page (CP_ACP): 1252, 932, 936, 54936 or 65001.
+    std::uint32_t ansiCodePage = 1252;
     nlohmann::json extra = nlohmann::json::object();
 };
 

@@ -16,6 +16,18 @@ GetSystemWow64DirectoryAFn FindGetSystemWow64Directory() {
     return LookupProc<GetSystemWow64DirectoryAFn>("kernel32", "GetSystemWow64DirectoryA");
 }
 
+// Looked up at run time: Windows 2000 and 32-bit XP lack them.
+using Wow64DisableWow64FsRedirectionFn = BOOL(WINAPI*)(PVOID*);
+using Wow64RevertWow64FsRedirectionFn = BOOL(WINAPI*)(PVOID);
+
+Wow64DisableWow64FsRedirectionFn FindDisableRedirection() {
+    return LookupProc<Wow64DisableWow64FsRedirectionFn>("kernel32", "Wow64DisableWow64FsRedirection");
+}
+
+Wow64RevertWow64FsRedirectionFn FindRevertRedirection() {
+    return LookupProc<Wow64RevertWow64FsRedirectionFn>("kernel32", "Wow64RevertWow64FsRedirection");
+}
+
 // The directory part of a search pattern, as FindFirstFileA resolves it:
 // everything before the last separator ("C:\Dir" of "C:\Dir\*.*").
 std::string_view SearchedDirectory(std::string_view pattern) {
@@ -93,6 +105,25 @@ std::uint32_t Win32FileSystem::getSystemWow64Directory(std::string& path) {
     const GetSystemWow64DirectoryAFn getDirectory = FindGetSystemWow64Directory();
     if (getDirectory == nullptr) return Fail(err::ProcNotFound);
     return ReadSizedString([getDirectory](char* buffer, DWORD size) { return getDirectory(buffer, size); }, path);
+}
+
+bool Win32FileSystem::hasWow64FsRedirectionSwitch() {
+    return FindDisableRedirection() != nullptr && FindRevertRedirection() != nullptr;
+}
+
+std::uint32_t Win32FileSystem::disableWow64FsRedirection(ports::FsRedirectionValue& oldValue) {
+    const Wow64DisableWow64FsRedirectionFn disable = FindDisableRedirection();
+    if (disable == nullptr) return Fail(err::ProcNotFound);
+    PVOID saved = nullptr;
+    if (!disable(&saved)) return ::GetLastError();
+    oldValue.value = reinterpret_cast<std::uintptr_t>(saved);
+    return err::Success;
+}
+
+std::uint32_t Win32FileSystem::revertWow64FsRedirection(ports::FsRedirectionValue oldValue) {
+    const Wow64RevertWow64FsRedirectionFn revert = FindRevertRedirection();
+    if (revert == nullptr) return Fail(err::ProcNotFound);
+    return ResultOf(revert(reinterpret_cast<PVOID>(static_cast<std::uintptr_t>(oldValue.value))));
 }
 
 std::uint32_t Win32FileSystem::createDirectory(std::string_view path, const std::vector<ports::ExplicitAccess>& acl) {

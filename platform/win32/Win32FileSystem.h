@@ -11,6 +11,9 @@ public:
     std::uint32_t getCurrentDirectory(std::string& path) override;
     bool hasGetSystemWow64Directory() override;
     std::uint32_t getSystemWow64Directory(std::string& path) override;
+    bool hasWow64FsRedirectionSwitch() override;
+    std::uint32_t disableWow64FsRedirection(ports::FsRedirectionValue& oldValue) override;
+    std::uint32_t revertWow64FsRedirection(ports::FsRedirectionValue oldValue) override;
     std::uint32_t createDirectory(std::string_view path, const std::vector<ports::ExplicitAccess>& acl) override;
     std::uint32_t removeDirectory(std::string_view path) override;
     std::uint32_t deleteFile(std::string_view path) override;

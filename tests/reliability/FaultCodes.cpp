@@ -66,7 +66,7 @@ const std::map<std::string_view, std::uint32_t>& Refusals() {
         {"DeviceSetup.getInfFileList", 3},
         {"DeviceSetup.openInfFile", 0xE0000003},  // general syntax
         {"DeviceSetup.removeDevice", 0xE000020B},  // no such device instance
-        {"DeviceSetup.uninstallOEMInf", 0xE0000235},  // INF in use by devices
+        {"DeviceSetup.uninstallOEMInf", 0xE0000235},  // ERROR_IN_WOW64 (not 0xE000023D, INF in use by devices)
         {"Processes", 2},
         {"Processes.waitForProcess", 6},
         {"SystemInfo", 87},

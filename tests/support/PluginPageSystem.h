@@ -45,7 +45,7 @@ public:
     void setDevMode(const sim::DevModeRecord& devmode);
 
     sim::Simulation sim;
-    sim::SimAnsiCodePage codePage;
+    sim::SimAnsiCodePage codePage{sim};
     sim::SimMessageBoxes boxes;
     plugin::PageState state;
     ports::PrinterHandle printer;

@@ -82,5 +82,23 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"NORVEX KVT-580duo"}}),
     RowName());
 
+// XP x64 without its update has no Sysnative. A monitor DLL in the real
+// system directory (where the system's printer installation puts it) goes
+// all the same, and the log shows the name that was not found.
+TEST(UninstallOnXpX64, RemovesTheMonitorDllFromTheRealSystemDirectory) {
+    const sim::World fresh = SystemWithPackage("xp-x64");
+    const kvtsim::ProgramRun installation = Install(fresh, Answers("COM1"));
+    ASSERT_EQ(installation.exitCode, 0u);
+    sim::World world = Reloaded(installation);
+    world.files.putFile("C:\\Windows\\System32\\MON580D.dll", "monitor");
+
+    const kvtsim::ProgramRun removal = Uninstall(world, Choice({}));
+    ASSERT_EQ(removal.exitCode, 0u);
+    EXPECT_THAT(LogMessages(removal),
+                ::testing::Contains("DeleteFile Error : C:\\Windows\\Sysnative\\MON580D.dll , (3)"));
+    EXPECT_THAT(ImageDifferences(WithoutWhatTheRemovalLeaves(fresh), WithoutWhatTheRemovalLeaves(Reloaded(removal))),
+                IsEmpty());
+}
+
 }  // namespace
 }  // namespace kvt::test

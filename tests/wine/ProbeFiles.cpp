@@ -25,6 +25,15 @@ void CheckSystemDirectories(ports::FileSystem& files, ProbeReport& report) {
     // A Wine prefix without its 32-bit half may have no WOW64 directory to name.
     report.check(wow64 == err::Success ? !path.empty() : wow64 == 120, "GetSystemWow64DirectoryA",
                  wow64 == err::Success ? path : "code " + std::to_string(wow64));
+
+    report.check(files.hasWow64FsRedirectionSwitch(),
+                 "Wow64DisableWow64FsRedirection and Wow64RevertWow64FsRedirection are found in kernel32");
+    // A 64-bit program has no redirection to turn off; where the call
+    // succeeds all the same, its revert must take the value back.
+    ports::FsRedirectionValue saved;
+    const std::uint32_t disabled = files.disableWow64FsRedirection(saved);
+    report.check(disabled != err::Success || files.revertWow64FsRedirection(saved) == err::Success,
+                 "Wow64DisableWow64FsRedirection, then its revert", "code " + std::to_string(disabled));
 }
 
 void CheckDirectory(ports::FileSystem& files, const std::string& scratch, ProbeReport& report) {

@@ -289,7 +289,7 @@ private:
     plugin::PageState& state_;
     const SheetScript& script_;
     sim::SimMessageBoxes boxes_;
-    sim::SimAnsiCodePage codePage_;
+    sim::SimAnsiCodePage codePage_{sim_};
     std::vector<Page> pages_;
     std::size_t active_ = 0;
     std::size_t next_ = 0;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <span>
 
+#include "driversrc/kvt-580duo/DrvPackage/AnsiText.h"
 #include "driversrc/kvt-580duo/DrvPackage/CommandCodec.h"
 #include "driversrc/kvt-580duo/DrvPackage/EditNumbers.h"
 #include "driversrc/kvt-580duo/DrvPackage/MiscSettings.h"
@@ -127,7 +128,7 @@ void DocumentSettingsPage::showCommands() {
             state_.*command.unshown = true;
             continue;
         }
-        controls_.setText(command.edit, codePage_.fromAnsi(text.data()));
+        controls_.setText(command.edit, FromAnsiText(codePage_, text.data()));
     }
 }
 
@@ -244,7 +245,7 @@ void DocumentSettingsPage::applyCommands() {
     for (const Command& command : kApplyOrder) {
         if (state_.*command.unshown) continue;  // kept as stored
         const std::u16string text = controls_.text(command.edit);
-        std::string ansi = codePage_.toAnsi(Leading(text, kCommandTextMax));
+        std::string ansi = ToAnsiText(codePage_, Leading(text, kCommandTextMax));
         if (ansi.size() > kCommandTextMax) ansi.resize(kCommandTextMax);
         CommandBytes& bytes = state_.*command.bytes;
         std::uint32_t count = 0;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "driversrc/kvt-580duo/DrvPackage/AnsiText.h"
+
 namespace kvt::plugin {
 namespace {
 
@@ -88,12 +90,12 @@ std::u16string_view Leading(std::u16string_view text, std::size_t characters) {
 }
 
 int EditNumber(ports::DialogControls& controls, ports::AnsiCodePage& codePage, int id) {
-    return AnsiToInt(codePage.toAnsi(controls.text(id)));
+    return AnsiToInt(ToAnsiText(codePage, controls.text(id)));
 }
 
 double EditReal(ports::DialogControls& controls, ports::AnsiCodePage& codePage, int id, std::size_t characters) {
     const std::u16string text = controls.text(id);
-    return AnsiToReal(codePage.toAnsi(Leading(text, characters)));
+    return AnsiToReal(ToAnsiText(codePage, Leading(text, characters)));
 }
 
 }  // namespace kvt::plugin

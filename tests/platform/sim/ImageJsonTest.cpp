@@ -294,6 +294,17 @@ TEST(ImageJsonTest, SaveLoadSaveIsByteIdenticalForAHandMadeImage) {
     EXPECT_EQ(SaveImage(again).dump(2), first);
 }
 
+TEST(ImageJsonTest, SysnativeAndTheCodePageAreSavedOnlyWhenTheImageStatesThem) {
+    const json fresh = SaveImage(Load(json::object()))["os"];
+    EXPECT_FALSE(fresh.contains("sysnative"));
+    EXPECT_FALSE(fresh.contains("ansiCodePage"));
+    const World world = Load(json::parse(R"({ "os": { "sysnative": false, "ansiCodePage": 54936 } })"));
+    EXPECT_EQ(world.os.sysnative, std::optional<bool>(false));
+    EXPECT_EQ(world.os.ansiCodePage, 54936u);
+    EXPECT_EQ(SaveImage(world)["os"]["sysnative"], false);
+    EXPECT_EQ(SaveImage(world)["os"]["ansiCodePage"], 54936);
+}
+
 TEST(ImageJsonTest, UnknownFieldsSurviveAtEveryLevel) {
     json image = json::parse(R"({
       "note": "top",
@@ -391,6 +402,8 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"os_too_big", R"({"os": {"minor": 4294967296}})", "$.os.minor", "4294967295"},
         MalformedCase{"os_float", R"({"os": {"platform": 2.5}})", "$.os.platform", "integer"},
         MalformedCase{"bool_as_number", R"({"shutdownPrivilege": 1})", "$.shutdownPrivilege", "true or false"},
+        MalformedCase{"sysnative_as_number", R"({"os": {"sysnative": 1}})", "$.os.sysnative", "true or false"},
+        MalformedCase{"unknown_code_page", R"({"os": {"ansiCodePage": 437}})", "$.os.ansiCodePage", "54936"},
         MalformedCase{"bad_clock", R"({"clock": "2026-13-01T00:00:00"})", "$.clock", "YYYY"},
         MalformedCase{"relative_windows_directory", R"({"windowsDirectory": "Windows"})", "$.windowsDirectory",
                       "full Windows path"},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,72 @@ INSTANTIATE_TEST_SUITE_P(
         RedirectionRow{"X86WindowsSystem32", false, x86, "C:\\Windows\\System32\\net.exe", "native net", 0},
         RedirectionRow{"X86WindowsHasNoSysnative", false, x86, "C:\\Windows\\Sysnative\\net.exe", "", 3}),
     RowName<RedirectionRow>);
+
+// WOW64 knows Sysnative from Vista on; XP x64 and Server 2003 x64 only
+// with the update that added it.
+struct SysnativeReleaseRow {
+    const char* name;
+    std::uint32_t major, minor;
+    std::optional<bool> update;
+    std::uint32_t error;
+    friend void PrintTo(const SysnativeReleaseRow& row, std::ostream* out) { *out << row.name; }
+};
+
+class SysnativeReleaseTest : public ::testing::TestWithParam<SysnativeReleaseRow> {};
+
+TEST_P(SysnativeReleaseTest, SysnativeExistsOnlyWhereTheReleaseHasIt) {
+    const SysnativeReleaseRow& row = GetParam();
+    World world = WorldWithFiles(true);
+    world.os.major = row.major;
+    world.os.minor = row.minor;
+    world.os.sysnative = row.update;
+    Simulation sim(std::move(world), Bitness::x86);
+    std::string bytes;
+    EXPECT_EQ(sim.files().readFile("C:\\Windows\\Sysnative\\net.exe", bytes), row.error);
+    EXPECT_EQ(bytes, row.error == 0 ? "native net" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SysnativeReleaseTest,
+                         ::testing::Values(SysnativeReleaseRow{"Vista", 6, 0, std::nullopt, 0},
+                                           SysnativeReleaseRow{"XpX64Fresh", 5, 2, std::nullopt, 3},
+                                           SysnativeReleaseRow{"XpX64WithTheUpdate", 5, 2, true, 0}),
+                         RowName<SysnativeReleaseRow>);
+
+TEST(SimFileSystemTest, RedirectionSwitchesNestAndRestoreTheStateTheyFound) {
+    Simulation sim(WorldWithFiles(true), Bitness::x86);
+    SimFileSystem& files = sim.files();
+    auto netExe = [&](const char* path) {
+        std::string bytes;
+        return files.readFile(path, bytes) == 0 ? bytes : std::string("missing");
+    };
+    const char* system32 = "C:\\Windows\\System32\\net.exe";
+    ASSERT_TRUE(files.hasWow64FsRedirectionSwitch());
+    ports::FsRedirectionValue outer, inner;
+    ASSERT_EQ(files.disableWow64FsRedirection(outer), 0u);
+    EXPECT_EQ(netExe(system32), "native net");
+    EXPECT_EQ(netExe("C:\\Windows\\Sysnative\\net.exe"), "missing");  // the alias goes with the redirection
+    ASSERT_EQ(files.disableWow64FsRedirection(inner), 0u);
+    ASSERT_EQ(files.revertWow64FsRedirection(inner), 0u);
+    EXPECT_EQ(netExe(system32), "native net");  // still off: the inner disable found it off
+    EXPECT_EQ(files.revertWow64FsRedirection(inner), err::InvalidParameter);
+    ASSERT_EQ(files.revertWow64FsRedirection(outer), 0u);
+    EXPECT_EQ(netExe(system32), "wow64 net");
+    EXPECT_EQ(files.pendingRedirectionDisables(), 0u);
+}
+
+TEST(SimFileSystemTest, RedirectionSwitchesRefuseProgramsOutsideWow64) {
+    ports::FsRedirectionValue value;
+    Simulation native64(WorldWithFiles(true), Bitness::x64);
+    EXPECT_EQ(native64.files().disableWow64FsRedirection(value), err::InvalidFunction);
+    Simulation on32BitWindows(WorldWithFiles(false), Bitness::x86);
+    EXPECT_EQ(on32BitWindows.files().disableWow64FsRedirection(value), err::InvalidFunction);
+    World xp = WorldWithFiles(false);
+    xp.os.major = 5;
+    xp.os.minor = 1;
+    Simulation onXp(std::move(xp), Bitness::x86);
+    EXPECT_FALSE(onXp.files().hasWow64FsRedirectionSwitch());
+    EXPECT_EQ(onXp.files().disableWow64FsRedirection(value), err::ProcNotFound);
+}
 
 TEST(SimFileSystemTest, Wow64WritesIntoSystem32LandInSysWow64) {
     Simulation sim(WorldWithFiles(true), Bitness::x86);

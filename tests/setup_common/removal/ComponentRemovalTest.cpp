@@ -76,6 +76,7 @@ TEST_P(DeleteLanguageMonitorTest, RemovesMonitorAndItsDll) {
     EXPECT_THAT(commands(), ElementsAreArray(GetParam().commands));
     EXPECT_FALSE(hasKey(kMonitorKey));
     EXPECT_FALSE(hasFile("C:\\Windows\\System32\\MON580D.dll"));
+    EXPECT_EQ(sim().files().pendingRedirectionDisables(), 0u);
 }
 
 const std::string kMissingIn = "DeleteFile Error : C:\\Windows\\";
@@ -87,6 +88,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, DeleteLanguageMonitorTest, ::testing::Values(
                  {"DeleteLanguageMonitor BEGIN", kMissingIn + "system32\\MON580D.dll , (2)",
                   kMissingIn + "SysWOW64\\MON580D.dll , (2)", kMissingIn + "MON580D.dll , (2)",
                   "DeleteLanguageMonitor END"}, {}},
+    // XP x64 without the update has no Sysnative: the real system directory
+    // is reached with the redirection off.
+    ComponentRow{"XpX64WithoutSysnative", "xp-x64", SetupProgram::Uninstaller, true, 0,
+                 {"DeleteLanguageMonitor BEGIN", kMissingIn + "system32\\MON580D.dll , (2)",
+                  kMissingIn + "SysWOW64\\MON580D.dll , (2)", kMissingIn + "MON580D.dll , (2)",
+                  kMissingIn + "Sysnative\\MON580D.dll , (3)", "DeleteLanguageMonitor END"}, {}},
     ComponentRow{"XpX86", "xp-x86", SetupProgram::Uninstaller, true, 0,
                  {"DeleteLanguageMonitor BEGIN", "DeleteLanguageMonitor END"}, {}},
     ComponentRow{"UnknownMonitor", "xp-x86", SetupProgram::Installer, true, err::UnknownPrintMonitor,

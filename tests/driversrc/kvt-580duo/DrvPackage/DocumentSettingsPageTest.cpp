@@ -374,6 +374,43 @@ TEST_F(DocumentSettingsPageTest, CommandsRoundTripThroughTheCodec) {
     EXPECT_EQ(text(IDC_END_DOC), u"<E9>?");
 }
 
+// The page asks for precomposed characters; UTF-8 and GB18030 systems refuse
+// that flag, and the page converts without it there.
+struct PageCodePageRow {
+    const char* name;
+    std::uint32_t codePage;
+    Bytes eAcute;  // U+00E9 as the code page stores it
+    friend void PrintTo(const PageCodePageRow& row, std::ostream* out) { *out << row.name; }
+};
+
+class PageCodePageTest : public DocumentSettingsPageTest, public ::testing::WithParamInterface<PageCodePageRow> {};
+
+TEST_P(PageCodePageTest, NumbersAndCommandsSurviveEveryCodePage) {
+    sim.world().os.ansiCodePage = GetParam().codePage;
+    open();
+    ASSERT_TRUE(dialog->type(IDC_LINE_FEEDS, u"12"));
+    ASSERT_TRUE(dialog->type(IDC_START_DOC, u"<1b 4a 00>"));
+    ASSERT_TRUE(dialog->type(IDC_END_DOC, u"A\u00E9"));
+    apply();
+    EXPECT_EQ(printerData("MISC")[0], 12);
+    EXPECT_EQ(printerData("StartDoc"), (Bytes{0x1B, 0x4A, 0x00}));
+    Bytes endDoc{'A'};
+    endDoc.insert(endDoc.end(), GetParam().eAcute.begin(), GetParam().eAcute.end());
+    EXPECT_EQ(printerData("EndDoc"), endDoc);
+
+    open();
+    EXPECT_EQ(text(IDC_LINE_FEEDS), u"12");
+    EXPECT_EQ(text(IDC_START_DOC), u"<1B>J<00>");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PageCodePageTest,
+                         ::testing::Values(PageCodePageRow{"Western1252", 1252, {0xE9}},
+                                           PageCodePageRow{"Japanese932", 932, {'?'}},
+                                           PageCodePageRow{"Chinese936", 936, {0xA8, 0xA6}},
+                                           PageCodePageRow{"Gb18030", 54936, {0xA8, 0xA6}},
+                                           PageCodePageRow{"Utf8", 65001, {0xC3, 0xA9}}),
+                         [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
+
 TEST_F(DocumentSettingsPageTest, AnUnshownStoredCommandIsKeptUntilTheUserEditsIt) {
     setPrinterData("StartDoc", Alternating(1023));
     setPrinterData("EndPage", Bytes(2049, 'x'));
