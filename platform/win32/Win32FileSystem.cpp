@@ -28,7 +28,7 @@ std::uint32_t WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD written = 0;
         const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return ::GetLastError();
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return FailureCode();
         if (written == 0) return Fail(ERROR_WRITE_FAULT);
         bytes.remove_prefix(written);
     }
@@ -61,10 +61,10 @@ std::uint32_t CreateDirectoryWithAcl(const std::string& path, const std::vector<
     if (const std::uint32_t code = entries.mergeInto(nullptr, dacl); code != err::Success) return Fail(code);
 
     UniqueLocalMemory<PSECURITY_DESCRIPTOR> descriptor(::LocalAlloc(LPTR, SECURITY_DESCRIPTOR_MIN_LENGTH));
-    if (!descriptor) return ::GetLastError();
+    if (!descriptor) return FailureCode();
     if (!::InitializeSecurityDescriptor(descriptor.get(), SECURITY_DESCRIPTOR_REVISION) ||
         !::SetSecurityDescriptorDacl(descriptor.get(), TRUE, dacl.get(), FALSE)) {
-        return ::GetLastError();
+        return FailureCode();
     }
     SECURITY_ATTRIBUTES attributes{};
     attributes.nLength = sizeof attributes;
@@ -119,7 +119,7 @@ std::uint32_t Win32FileSystem::moveFile(std::string_view source, std::string_vie
 
 std::uint32_t Win32FileSystem::getFileAttributes(std::string_view path, std::uint32_t& attributes) {
     const DWORD found = ::GetFileAttributesA(Terminated(path).c_str());
-    if (found == INVALID_FILE_ATTRIBUTES) return ::GetLastError();
+    if (found == INVALID_FILE_ATTRIBUTES) return FailureCode();
     attributes = found;
     return err::Success;
 }
@@ -132,7 +132,7 @@ std::uint32_t Win32FileSystem::findFiles(std::string_view pattern, std::vector<p
     entries.clear();
     WIN32_FIND_DATAA found{};
     UniqueFindHandle search(::FindFirstFileA(Terminated(pattern).c_str(), &found));
-    if (!search) return ::GetLastError();
+    if (!search) return FailureCode();
     const std::string_view directory = SearchedDirectory(pattern);
     do {
         ports::DirEntry entry;
@@ -141,7 +141,7 @@ std::uint32_t Win32FileSystem::findFiles(std::string_view pattern, std::vector<p
         entry.attributes = found.dwFileAttributes;
         entries.push_back(std::move(entry));
     } while (::FindNextFileA(search.get(), &found));
-    const DWORD code = ::GetLastError();
+    const DWORD code = FailureCode();
     return code == ERROR_NO_MORE_FILES ? err::Success : code;
 }
 
@@ -152,11 +152,11 @@ std::uint32_t Win32FileSystem::appendToFile(std::string_view path, std::string_v
     UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file) return ::GetLastError();
+    if (!file) return FailureCode();
     if (IsLink(file.get())) return Fail(ERROR_CANT_ACCESS_FILE);
     if (::SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
         ::GetLastError() != NO_ERROR) {
-        return ::GetLastError();
+        return FailureCode();
     }
     return WriteAll(file.get(), bytes);
 }
@@ -164,12 +164,12 @@ std::uint32_t Win32FileSystem::appendToFile(std::string_view path, std::string_v
 std::uint32_t Win32FileSystem::readFile(std::string_view path, std::string& bytes) {
     UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return ::GetLastError();
+    if (!file) return FailureCode();
     std::string content;
     char chunk[16384];
     for (;;) {
         DWORD read = 0;
-        if (!::ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) return ::GetLastError();
+        if (!::ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) return FailureCode();
         if (read == 0) break;
         content.append(chunk, read);
     }
@@ -180,7 +180,7 @@ std::uint32_t Win32FileSystem::readFile(std::string_view path, std::string& byte
 std::uint32_t Win32FileSystem::writeFile(std::string_view path, std::string_view bytes) {
     UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return ::GetLastError();
+    if (!file) return FailureCode();
     return WriteAll(file.get(), bytes);
 }
 

@@ -156,7 +156,7 @@ std::uint32_t Win32PluginSpooler::openPrinter(std::u16string_view name, std::uin
     WideArg printerName(name);
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, desiredAccess};
     UniquePrinter opened;
-    if (!::OpenPrinterW(printerName.get(), opened.put(), &defaults)) return ::GetLastError();
+    if (!::OpenPrinterW(printerName.get(), opened.put(), &defaults)) return FailureCode();
     printer.value = printers_.add(HeldPrinter(std::move(opened)));
     return err::Success;
 }

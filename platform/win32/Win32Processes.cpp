@@ -14,7 +14,7 @@ namespace {
 std::uint32_t ChildEnvironment(const ports::ProcessStart& start, std::string& block) {
     if (start.environment.empty()) return err::Success;
     UniqueEnvironmentStrings parent(::GetEnvironmentStringsA());
-    if (!parent) return ::GetLastError();
+    if (!parent) return FailureCode();
     if (!MergeEnvironment(SplitEnvironmentBlock(parent.get()), start.environment, block)) {
         return err::InvalidParameter;
     }
@@ -38,7 +38,7 @@ std::uint32_t Win32Processes::startProcess(const ports::ProcessStart& start, por
     PROCESS_INFORMATION started{};
     if (!::CreateProcessA(Terminated(start.application).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                           environment.empty() ? nullptr : environment.data(), nullptr, &startup, &started)) {
-        return ::GetLastError();
+        return FailureCode();
     }
     UniqueHandle thread(started.hThread);  // never used: closed at once
     process.value = processes_.add(UniqueHandle(started.hProcess));
