@@ -222,13 +222,12 @@ std::uint32_t Win32PluginSpooler::getPrinterData(ports::PrinterHandle printer, s
 }
 
 std::uint32_t Win32PluginSpooler::setPrinterData(ports::PrinterHandle printer, std::u16string_view name,
-                                                 const ports::PrinterDataValue& value) {
+                                                 std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
     HANDLE handle = toHandle(printer);
     if (handle == nullptr) return Fail(err::InvalidHandle);
     WideArg valueName(name);
-    std::vector<std::uint8_t> data = value.data;
-    const DWORD error = ::SetPrinterDataW(handle, valueName.get(), value.type, data.empty() ? nullptr : data.data(),
-                                          static_cast<DWORD>(data.size()));
+    // The spooler reads the bytes only; the parameter just lacks its const.
+    const DWORD error = ::SetPrinterDataW(handle, valueName.get(), type, const_cast<LPBYTE>(data), size);
     return error == ERROR_SUCCESS ? err::Success : Fail(error);
 }
 
