@@ -113,6 +113,14 @@ std::uint32_t Win32FileSystem::copyFile(std::string_view source, std::string_vie
     return ResultOf(::CopyFileA(Terminated(source).c_str(), Terminated(target).c_str(), failIfExists ? TRUE : FALSE));
 }
 
+std::uint32_t Win32FileSystem::buildWellKnownSid(std::string_view trustee) {
+    // Stays the last error when the name is no well-known trustee; a failed
+    // SID call replaces it.
+    ::SetLastError(ERROR_NONE_MAPPED);
+    if (IsWellKnownTrustee(Terminated(trustee)) && !WellKnownSidOf(Terminated(trustee)).empty()) return err::Success;
+    return FailureCode();
+}
+
 std::uint32_t Win32FileSystem::moveFile(std::string_view source, std::string_view target) {
     return ResultOf(::MoveFileA(Terminated(source).c_str(), Terminated(target).c_str()));
 }

@@ -12,6 +12,7 @@ public:
     bool hasGetSystemWow64Directory() override;
     std::uint32_t getSystemWow64Directory(std::string& path) override;
     std::uint32_t createDirectory(std::string_view path, const std::vector<ports::ExplicitAccess>& acl) override;
+    std::uint32_t buildWellKnownSid(std::string_view trustee) override;
     std::uint32_t removeDirectory(std::string_view path) override;
     std::uint32_t deleteFile(std::string_view path) override;
     std::uint32_t copyFile(std::string_view source, std::string_view target, bool failIfExists) override;
