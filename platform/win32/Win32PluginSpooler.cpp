@@ -359,4 +359,10 @@ ports::PrinterHandle Win32PluginSpooler::borrow(HANDLE printer) {
     return {found->second};
 }
 
+void Win32PluginSpooler::release(ports::PrinterHandle printer) {
+    std::lock_guard guard(borrowedLock_);
+    if (std::erase_if(borrowed_, [printer](const auto& entry) { return entry.second == printer.value; }) != 0)
+        printers_.remove(printer.value);
+}
+
 }  // namespace kvt::win32

@@ -64,6 +64,9 @@ public:
     // its number, and closing it through the port forgets it without
     // closing it.
     ports::PrinterHandle borrow(HANDLE printer);
+    // Forgets a borrowed handle's number without closing the host's handle;
+    // nothing for a handle opened here or one already forgotten.
+    void release(ports::PrinterHandle printer);
 
     std::size_t openPrinterCount() { return printers_.size(); }
 
