@@ -178,6 +178,12 @@ int InstallEngine::CreateDirectoryWithSA(std::string_view path) {
     log_.WriteLog("\r\n");
     log_.WriteLog("CreateDirectoryWithSA BEGIN");
 
+    // Everyone is given to Windows by its SID, never looked up by a name that
+    // other languages translate. Without it the attempts below go on, and the
+    // last one falls back to default security.
+    if (const std::uint32_t sidError = platform_.files.buildWellKnownSid("Everyone"); sidError != err::Success)
+        log_.WriteLog("Fail to get Everyone SID. (%d)", sidError);
+
     const std::vector<ports::ExplicitAccess> access = ProductFolderAccess();
     std::uint32_t error = platform_.files.createDirectory(path, access);
     if (error == err::AlreadyExists) {

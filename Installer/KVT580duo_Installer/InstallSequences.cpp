@@ -65,6 +65,7 @@ void RunPrintUi(InstallEngine& engine, const std::string& commandLine) {
     ports::ProcessStart start;
     start.commandLine = commandLine;
     start.hidden = true;
+    start.startupFlags = ports::startf::UseShowWindow | ports::startf::ForceOnFeedback;
     start.environment.emplace_back(kNoCurrentDirectorySearch);
     std::string systemDirectory;
     std::uint32_t error = platform.files.getSystemDirectory(systemDirectory);

@@ -15,4 +15,14 @@ constexpr std::string_view LogFileName(SetupProgram program) {
     return program == SetupProgram::Installer ? kInstallerLogFileName : kUninstallerLogFileName;
 }
 
+// The program file's name without its folder and its extension, the caption
+// of the program's message boxes: "C:\Setup\KVT580duo_Installer.exe" gives
+// "KVT580duo_Installer". Only the last extension goes ("a.b.exe" gives "a.b").
+constexpr std::string_view ProgramTitleOf(std::string_view modulePath) {
+    const std::size_t folderEnd = modulePath.find_last_of("\\/:");
+    const std::string_view name = folderEnd == std::string_view::npos ? modulePath : modulePath.substr(folderEnd + 1);
+    const std::size_t extension = name.rfind('.');
+    return extension == std::string_view::npos ? name : name.substr(0, extension);
+}
+
 }  // namespace kvt::setup

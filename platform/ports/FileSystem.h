@@ -49,6 +49,11 @@ public:
     // CreateDirectoryA, with an explicit access list when `acl` is not empty
     // (otherwise default security, inherited from the parent).
     virtual std::uint32_t createDirectory(std::string_view path, const std::vector<ExplicitAccess>& acl) = 0;
+    // Builds the SID of a well-known trustee of access lists ("Everyone",
+    // "Administrators", "SYSTEM") from its authority and sub-authorities:
+    // 0 when it can be built, else the code of the failure (1332, none
+    // mapped, for a name that is no such trustee).
+    virtual std::uint32_t buildWellKnownSid(std::string_view trustee) = 0;
     virtual std::uint32_t removeDirectory(std::string_view path) = 0;
 
     virtual std::uint32_t deleteFile(std::string_view path) = 0;

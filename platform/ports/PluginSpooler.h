@@ -66,8 +66,10 @@ public:
     // with `needed` set when the value does not fit; 2 when it is missing.
     virtual std::uint32_t getPrinterData(PrinterHandle printer, std::u16string_view name, std::uint32_t bufferSize,
                                          PrinterDataValue& value, std::uint32_t& needed) = 0;
-    virtual std::uint32_t setPrinterData(PrinterHandle printer, std::u16string_view name,
-                                         const PrinterDataValue& value) = 0;
+    // SetPrinterDataW with the caller's buffer as it is: `data` points to
+    // `size` bytes and is never null, even when `size` is 0.
+    virtual std::uint32_t setPrinterData(PrinterHandle printer, std::u16string_view name, std::uint32_t type,
+                                         const std::uint8_t* data, std::uint32_t size) = 0;
     virtual std::uint32_t closePrinter(PrinterHandle printer) = 0;
 
     // Forms at level 1, on the printer's handle. The enumeration returns the

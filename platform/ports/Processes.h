@@ -7,12 +7,19 @@
 
 namespace kvt::ports {
 
+// STARTUPINFO.dwFlags bits.
+namespace startf {
+inline constexpr std::uint32_t UseShowWindow = 0x1;     // STARTF_USESHOWWINDOW
+inline constexpr std::uint32_t ForceOnFeedback = 0x40;  // STARTF_FORCEONFEEDBACK
+}  // namespace startf
+
 struct ProcessStart {
     std::string application;  // full path of the program file
     std::string commandLine;  // as the child sees it (argv[0] included)
-    bool hidden = true;       // SW_HIDE
+    bool hidden = true;       // SW_HIDE, which takes effect with startf::UseShowWindow only
     // NAME=VALUE entries added to (or replacing in) the parent's environment.
     std::vector<std::string> environment;
+    std::uint32_t startupFlags = startf::UseShowWindow;  // STARTUPINFO.dwFlags as it is
 };
 
 struct ProcessHandle {

@@ -23,6 +23,7 @@ constexpr std::size_t MaxDirectoryPath = 247;
 // Junction and symbolic-link chains longer than this are taken as a loop.
 constexpr int MaxJunctionHops = 31;
 constexpr std::uint32_t CantResolveFilename = 1921;
+constexpr std::uint32_t kNoneMapped = 1332;  // ERROR_NONE_MAPPED
 
 std::string NormalisedOrAsIs(std::string_view path) {
     std::string out;
@@ -390,6 +391,13 @@ std::uint32_t SimFileSystem::createDirectory(std::string_view path, const std::v
     if (WriteDenied(store, at.real)) return Fail(sim_, err::AccessDenied);
     store.ensureDirectory(at.real).acl = acl;
     return err::Success;
+}
+
+std::uint32_t SimFileSystem::buildWellKnownSid(std::string_view trustee) {
+    if (auto code = Planned(sim_, "buildWellKnownSid")) return Fail(sim_, *code);
+    for (const char* known : {"Everyone", "Administrators", "SYSTEM"})
+        if (EqualsNoCase(trustee, known)) return err::Success;
+    return Fail(sim_, kNoneMapped);
 }
 
 std::uint32_t SimFileSystem::removeDirectory(std::string_view path) {

@@ -26,6 +26,7 @@ public:
     std::uint32_t disableWow64FsRedirection(ports::FsRedirectionValue& oldValue) override;
     std::uint32_t revertWow64FsRedirection(ports::FsRedirectionValue oldValue) override;
     std::uint32_t createDirectory(std::string_view path, const std::vector<ports::ExplicitAccess>& acl) override;
+    std::uint32_t buildWellKnownSid(std::string_view trustee) override;
     std::uint32_t removeDirectory(std::string_view path) override;
     std::uint32_t deleteFile(std::string_view path) override;
     std::uint32_t copyFile(std::string_view source, std::string_view target, bool failIfExists) override;

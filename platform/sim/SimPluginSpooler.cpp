@@ -192,11 +192,14 @@ std::uint32_t SimPluginSpooler::getPrinterData(ports::PrinterHandle printer, std
 }
 
 std::uint32_t SimPluginSpooler::setPrinterData(ports::PrinterHandle printer, std::u16string_view name,
-                                               const ports::PrinterDataValue& value) {
+                                               std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
     if (std::uint32_t error = planned("PluginSpooler.setPrinterData")) return error;
+    // pData is documented as the bytes to store, with no null case: a null
+    // pointer is refused even with a size of 0.
+    if (data == nullptr) return fail(err::InvalidParameter);
     SuspendFaults spoolerSide(sim_);
-    ports::PrinterDataValue stored = value;
-    if (IsTextType(value.type)) stored.data = NarrowBytes(value.data);
+    ports::PrinterDataValue stored{type, {data, data + size}};
+    if (IsTextType(type)) stored.data = NarrowBytes(stored.data);
     return sim_.spooler().setPrinterData(printer, Utf16ToAnsi(name), stored);
 }
 

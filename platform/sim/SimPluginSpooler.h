@@ -29,8 +29,8 @@ public:
     std::uint32_t setPrinter(ports::PrinterHandle printer, const ports::PrinterInfo2W& info) override;
     std::uint32_t getPrinterData(ports::PrinterHandle printer, std::u16string_view name, std::uint32_t bufferSize,
                                  ports::PrinterDataValue& value, std::uint32_t& needed) override;
-    std::uint32_t setPrinterData(ports::PrinterHandle printer, std::u16string_view name,
-                                 const ports::PrinterDataValue& value) override;
+    std::uint32_t setPrinterData(ports::PrinterHandle printer, std::u16string_view name, std::uint32_t type,
+                                 const std::uint8_t* data, std::uint32_t size) override;
     std::uint32_t closePrinter(ports::PrinterHandle printer) override;
 
     std::uint32_t enumForms(ports::PrinterHandle printer, std::vector<ports::FormInfo1W>& forms) override;

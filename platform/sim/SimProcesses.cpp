@@ -60,7 +60,9 @@ std::uint32_t SimProcesses::startProcess(const ports::ProcessStart& start, ports
     nlohmann::json event{{"event", "process"},
                          {"application", start.application},
                          {"commandLine", start.commandLine},
-                         {"hidden", start.hidden}};
+                         // wShowWindow counts only with STARTF_USESHOWWINDOW set.
+                         {"hidden", start.hidden && (start.startupFlags & ports::startf::UseShowWindow) != 0},
+                         {"startupFlags", start.startupFlags}};
     if (!start.environment.empty()) event["environment"] = start.environment;
     sim_.transcript().add(std::move(event));
     ProcessOutcome outcome{1, 0};  // a program the simulation does not model ends at once with 1

@@ -4,6 +4,8 @@
 
 #include <initializer_list>
 
+#include "platform/win32/Win32Calls.h"
+
 namespace kvt::win32 {
 namespace {
 
@@ -35,7 +37,16 @@ std::vector<BYTE> SidFromString(const std::string& text) {
     return sid;
 }
 
+bool IsBuiltInName(const std::string& trustee) {
+    for (const char* name :
+         {"Everyone", "Administrators", "BUILTIN\\Administrators", "SYSTEM", "NT AUTHORITY\\SYSTEM"})
+        if (SameName(trustee, name)) return true;
+    return false;
+}
+
 }  // namespace
+
+bool IsWellKnownTrustee(const std::string& trustee) { return IsBuiltInName(trustee) || IsSidString(trustee); }
 
 std::vector<BYTE> WellKnownSidOf(const std::string& trustee) {
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
@@ -55,11 +66,14 @@ ExplicitAccessEntries::ExplicitAccessEntries(const std::vector<ports::ExplicitAc
     for (const auto& entry : entries) {
         trustees_.push_back(entry.trustee);
         sids_.push_back(WellKnownSidOf(entry.trustee));
+        if (sids_.back().empty() && IsWellKnownTrustee(entry.trustee) && sidFailure_ == 0)
+            sidFailure_ = FailureCode();
     }
     entries_.resize(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         EXPLICIT_ACCESS_A& built = entries_[i];
         if (sids_[i].empty()) {
+            if (IsWellKnownTrustee(trustees_[i])) continue;  // never reached by mergeInto
             ::BuildExplicitAccessWithNameA(&built, trustees_[i].data(), entries[i].rights,
                                            static_cast<ACCESS_MODE>(entries[i].mode), entries[i].inheritance);
             continue;
@@ -73,6 +87,7 @@ ExplicitAccessEntries::ExplicitAccessEntries(const std::vector<ports::ExplicitAc
 }
 
 std::uint32_t ExplicitAccessEntries::mergeInto(PACL old, UniqueLocalMemory<PACL>& merged) {
+    if (sidFailure_ != 0) return sidFailure_;
     PACL result = nullptr;
     const DWORD code =
         ::SetEntriesInAclA(static_cast<ULONG>(entries_.size()), entries_.data(), old, &result);

@@ -4,7 +4,9 @@
 // ("Everyone", "Administrators", "SYSTEM") and trustees written as SID strings
 // ("S-1-5-32-544") are given to Windows as SIDs: their names are translated
 // on most Windows languages ("Jeder", "Administrateurs"), so a lookup by the
-// English name fails there. Other trustees go by name.
+// English name fails there. When such a SID cannot be built, the merge fails
+// with the code of that failure rather than look the name up. Other trustees
+// go by name.
 #include <windows.h>
 #include <aclapi.h>
 
@@ -17,8 +19,11 @@
 
 namespace kvt::win32 {
 
+// True for a built-in account named in English or a SID string.
+bool IsWellKnownTrustee(const std::string& trustee);
+
 // The SID of a built-in account named in English, or of a SID string; empty
-// for any other name.
+// for any other name or when the SID cannot be built (the last error says why).
 std::vector<BYTE> WellKnownSidOf(const std::string& trustee);
 
 class ExplicitAccessEntries {
@@ -35,6 +40,7 @@ private:
     std::vector<std::string> trustees_;
     std::vector<std::vector<BYTE>> sids_;
     std::vector<EXPLICIT_ACCESS_A> entries_;
+    std::uint32_t sidFailure_ = 0;  // why a well-known trustee's SID could not be built
 };
 
 }  // namespace kvt::win32

@@ -84,6 +84,12 @@ struct EnvironmentStringsTraits {
     static void close(LPCH block) { ::FreeEnvironmentStringsA(block); }
 };
 
+struct WideEnvironmentStringsTraits {
+    static LPWCH invalid() { return nullptr; }
+    static bool valid(LPWCH block) { return block != nullptr; }
+    static void close(LPWCH block) { ::FreeEnvironmentStringsW(block); }
+};
+
 using UniqueRegKey = UniqueOwner<HKEY, RegKeyTraits>;
 using UniqueHandle = UniqueOwner<HANDLE, KernelHandleTraits>;
 using UniqueToken = UniqueHandle;
@@ -92,5 +98,6 @@ template <typename Pointer>
 using UniqueLocalMemory = UniqueOwner<Pointer, LocalMemoryTraits<Pointer>>;
 using UniqueModule = UniqueOwner<HMODULE, ModuleTraits>;
 using UniqueEnvironmentStrings = UniqueOwner<LPCH, EnvironmentStringsTraits>;
+using UniqueWideEnvironmentStrings = UniqueOwner<LPWCH, WideEnvironmentStringsTraits>;
 
 }  // namespace kvt::win32

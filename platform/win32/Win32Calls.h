@@ -24,8 +24,20 @@ Function LookupProc(const char* module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
 }
 
-// 0 when a BOOL-returning call succeeded, else the code it left.
-inline std::uint32_t ResultOf(BOOL ok) { return ok ? err::Success : ::GetLastError(); }
+// The code a call that has just failed left as the thread's last error.
+// Some calls fail without setting one and leave 0 there; read as it is, that
+// failure would pass for a success and the caller's fallback would never
+// run. Such a failure reads as ERROR_GEN_FAILURE, both here and as the last
+// error, so a later getLastError() agrees with the code returned.
+inline std::uint32_t FailureCode() {
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_SUCCESS) return code;
+    ::SetLastError(ERROR_GEN_FAILURE);
+    return ERROR_GEN_FAILURE;
+}
+
+// 0 when a BOOL-returning call succeeded, else the code it left (never 0).
+inline std::uint32_t ResultOf(BOOL ok) { return ok ? err::Success : FailureCode(); }
 
 // Fails with `code` the way the file API does: as result and as last error.
 inline std::uint32_t Fail(std::uint32_t code) {
@@ -44,7 +56,7 @@ std::uint32_t ReadSizedString(Call call, std::string& text) {
     std::vector<char> buffer(MAX_PATH + 1);
     for (int attempt = 0; attempt < 8; ++attempt) {
         const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return ::GetLastError();
+        if (length == 0) return FailureCode();
         if (length < buffer.size()) {
             text.assign(buffer.data(), length);
             return err::Success;

@@ -71,7 +71,7 @@ std::uint32_t Win32DeviceSetup::getClassDevs(std::string_view enumerator, std::u
     const std::string name = Terminated(enumerator);
     UniqueDevInfoList created(
         ::SetupDiGetClassDevsA(nullptr, name.empty() ? nullptr : name.c_str(), nullptr, flags));
-    if (!created) return ::GetLastError();
+    if (!created) return FailureCode();
     list.value = lists_.add(std::move(created));
     return err::Success;
 }
@@ -82,7 +82,7 @@ std::uint32_t Win32DeviceSetup::enumDeviceInfo(ports::DevInfoList list, std::uin
     if (set == INVALID_HANDLE_VALUE) return Fail(err::InvalidHandle);
     SP_DEVINFO_DATA data{};
     data.cbSize = sizeof data;
-    if (!::SetupDiEnumDeviceInfo(set, index, &data)) return ::GetLastError();
+    if (!::SetupDiEnumDeviceInfo(set, index, &data)) return FailureCode();
     device = FromNative(data);
     return err::Success;
 }
@@ -99,7 +99,7 @@ std::uint32_t Win32DeviceSetup::getDeviceRegistryProperty(ports::DevInfoList lis
     DWORD required = 0;
     if (!::SetupDiGetDeviceRegistryPropertyA(set, &native, property, &type, bufferSize ? buffer.data() : nullptr,
                                              bufferSize, &required)) {
-        const DWORD code = ::GetLastError();
+        const DWORD code = FailureCode();
         if (code == ERROR_INSUFFICIENT_BUFFER) requiredSize = required;
         return code;
     }
@@ -136,7 +136,7 @@ std::uint32_t Win32DeviceSetup::getInfFileList(std::string_view directory, std::
             names = SplitNameList(buffer.data(), std::min<std::size_t>(required, buffer.size()));
             return err::Success;
         }
-        const DWORD code = listed ? ERROR_INSUFFICIENT_BUFFER : ::GetLastError();
+        const DWORD code = listed ? ERROR_INSUFFICIENT_BUFFER : FailureCode();
         if (code != ERROR_INSUFFICIENT_BUFFER) return code;
         // The store may grow between two calls: never ask for less than twice as much.
         buffer.resize(std::max<std::size_t>(required, buffer.size() * 2));
@@ -147,7 +147,7 @@ std::uint32_t Win32DeviceSetup::getInfFileList(std::string_view directory, std::
 std::uint32_t Win32DeviceSetup::openInfFile(std::string_view name, std::uint32_t style, ports::InfHandle& inf) {
     UINT errorLine = 0;
     UniqueInf opened(::SetupOpenInfFileA(Terminated(name).c_str(), nullptr, style, &errorLine));
-    if (!opened) return ::GetLastError();
+    if (!opened) return FailureCode();
     inf.value = infs_.add(std::move(opened));
     return err::Success;
 }

@@ -40,7 +40,7 @@ std::uint32_t WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD written = 0;
         const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return ::GetLastError();
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return FailureCode();
         if (written == 0) return Fail(ERROR_WRITE_FAULT);
         bytes.remove_prefix(written);
     }
@@ -73,10 +73,10 @@ std::uint32_t CreateDirectoryWithAcl(const std::string& path, const std::vector<
     if (const std::uint32_t code = entries.mergeInto(nullptr, dacl); code != err::Success) return Fail(code);
 
     UniqueLocalMemory<PSECURITY_DESCRIPTOR> descriptor(::LocalAlloc(LPTR, SECURITY_DESCRIPTOR_MIN_LENGTH));
-    if (!descriptor) return ::GetLastError();
+    if (!descriptor) return FailureCode();
     if (!::InitializeSecurityDescriptor(descriptor.get(), SECURITY_DESCRIPTOR_REVISION) ||
         !::SetSecurityDescriptorDacl(descriptor.get(), TRUE, dacl.get(), FALSE)) {
-        return ::GetLastError();
+        return FailureCode();
     }
     SECURITY_ATTRIBUTES attributes{};
     attributes.nLength = sizeof attributes;
@@ -144,13 +144,21 @@ std::uint32_t Win32FileSystem::copyFile(std::string_view source, std::string_vie
     return ResultOf(::CopyFileA(Terminated(source).c_str(), Terminated(target).c_str(), failIfExists ? TRUE : FALSE));
 }
 
+std::uint32_t Win32FileSystem::buildWellKnownSid(std::string_view trustee) {
+    // Stays the last error when the name is no well-known trustee; a failed
+    // SID call replaces it.
+    ::SetLastError(ERROR_NONE_MAPPED);
+    if (IsWellKnownTrustee(Terminated(trustee)) && !WellKnownSidOf(Terminated(trustee)).empty()) return err::Success;
+    return FailureCode();
+}
+
 std::uint32_t Win32FileSystem::moveFile(std::string_view source, std::string_view target) {
     return ResultOf(::MoveFileA(Terminated(source).c_str(), Terminated(target).c_str()));
 }
 
 std::uint32_t Win32FileSystem::getFileAttributes(std::string_view path, std::uint32_t& attributes) {
     const DWORD found = ::GetFileAttributesA(Terminated(path).c_str());
-    if (found == INVALID_FILE_ATTRIBUTES) return ::GetLastError();
+    if (found == INVALID_FILE_ATTRIBUTES) return FailureCode();
     attributes = found;
     return err::Success;
 }
@@ -163,7 +171,7 @@ std::uint32_t Win32FileSystem::findFiles(std::string_view pattern, std::vector<p
     entries.clear();
     WIN32_FIND_DATAA found{};
     UniqueFindHandle search(::FindFirstFileA(Terminated(pattern).c_str(), &found));
-    if (!search) return ::GetLastError();
+    if (!search) return FailureCode();
     const std::string_view directory = SearchedDirectory(pattern);
     do {
         ports::DirEntry entry;
@@ -172,7 +180,7 @@ std::uint32_t Win32FileSystem::findFiles(std::string_view pattern, std::vector<p
         entry.attributes = found.dwFileAttributes;
         entries.push_back(std::move(entry));
     } while (::FindNextFileA(search.get(), &found));
-    const DWORD code = ::GetLastError();
+    const DWORD code = FailureCode();
     return code == ERROR_NO_MORE_FILES ? err::Success : code;
 }
 
@@ -183,11 +191,11 @@ std::uint32_t Win32FileSystem::appendToFile(std::string_view path, std::string_v
     UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file) return ::GetLastError();
+    if (!file) return FailureCode();
     if (IsLink(file.get())) return Fail(ERROR_CANT_ACCESS_FILE);
     if (::SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
         ::GetLastError() != NO_ERROR) {
-        return ::GetLastError();
+        return FailureCode();
     }
     return WriteAll(file.get(), bytes);
 }
@@ -195,12 +203,12 @@ std::uint32_t Win32FileSystem::appendToFile(std::string_view path, std::string_v
 std::uint32_t Win32FileSystem::readFile(std::string_view path, std::string& bytes) {
     UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return ::GetLastError();
+    if (!file) return FailureCode();
     std::string content;
     char chunk[16384];
     for (;;) {
         DWORD read = 0;
-        if (!::ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) return ::GetLastError();
+        if (!::ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) return FailureCode();
         if (read == 0) break;
         content.append(chunk, read);
     }
@@ -211,7 +219,7 @@ std::uint32_t Win32FileSystem::readFile(std::string_view path, std::string& byte
 std::uint32_t Win32FileSystem::writeFile(std::string_view path, std::string_view bytes) {
     UniqueHandle file(::CreateFileA(Terminated(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return ::GetLastError();
+    if (!file) return FailureCode();
     return WriteAll(file.get(), bytes);
 }
 

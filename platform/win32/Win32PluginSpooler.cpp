@@ -156,7 +156,7 @@ std::uint32_t Win32PluginSpooler::openPrinter(std::u16string_view name, std::uin
     WideArg printerName(name);
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, desiredAccess};
     UniquePrinter opened;
-    if (!::OpenPrinterW(printerName.get(), opened.put(), &defaults)) return ::GetLastError();
+    if (!::OpenPrinterW(printerName.get(), opened.put(), &defaults)) return FailureCode();
     printer.value = printers_.add(HeldPrinter(std::move(opened)));
     return err::Success;
 }
@@ -222,13 +222,12 @@ std::uint32_t Win32PluginSpooler::getPrinterData(ports::PrinterHandle printer, s
 }
 
 std::uint32_t Win32PluginSpooler::setPrinterData(ports::PrinterHandle printer, std::u16string_view name,
-                                                 const ports::PrinterDataValue& value) {
+                                                 std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
     HANDLE handle = toHandle(printer);
     if (handle == nullptr) return Fail(err::InvalidHandle);
     WideArg valueName(name);
-    std::vector<std::uint8_t> data = value.data;
-    const DWORD error = ::SetPrinterDataW(handle, valueName.get(), value.type, data.empty() ? nullptr : data.data(),
-                                          static_cast<DWORD>(data.size()));
+    // The spooler reads the bytes only; the parameter just lacks its const.
+    const DWORD error = ::SetPrinterDataW(handle, valueName.get(), type, const_cast<LPBYTE>(data), size);
     return error == ERROR_SUCCESS ? err::Success : Fail(error);
 }
 
@@ -358,6 +357,12 @@ ports::PrinterHandle Win32PluginSpooler::borrow(HANDLE printer) {
     auto found = borrowed_.find(printer);
     if (found == borrowed_.end()) found = borrowed_.emplace(printer, printers_.add(HeldPrinter::Borrowed(printer))).first;
     return {found->second};
+}
+
+void Win32PluginSpooler::release(ports::PrinterHandle printer) {
+    std::lock_guard guard(borrowedLock_);
+    if (std::erase_if(borrowed_, [printer](const auto& entry) { return entry.second == printer.value; }) != 0)
+        printers_.remove(printer.value);
 }
 
 }  // namespace kvt::win32

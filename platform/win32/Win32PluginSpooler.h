@@ -43,8 +43,8 @@ public:
     std::uint32_t setPrinter(ports::PrinterHandle printer, const ports::PrinterInfo2W& info) override;
     std::uint32_t getPrinterData(ports::PrinterHandle printer, std::u16string_view name, std::uint32_t bufferSize,
                                  ports::PrinterDataValue& value, std::uint32_t& needed) override;
-    std::uint32_t setPrinterData(ports::PrinterHandle printer, std::u16string_view name,
-                                 const ports::PrinterDataValue& value) override;
+    std::uint32_t setPrinterData(ports::PrinterHandle printer, std::u16string_view name, std::uint32_t type,
+                                 const std::uint8_t* data, std::uint32_t size) override;
     std::uint32_t closePrinter(ports::PrinterHandle printer) override;
 
     std::uint32_t enumForms(ports::PrinterHandle printer, std::vector<ports::FormInfo1W>& forms) override;
@@ -64,6 +64,9 @@ public:
     // its number, and closing it through the port forgets it without
     // closing it.
     ports::PrinterHandle borrow(HANDLE printer);
+    // Forgets a borrowed handle's number without closing the host's handle;
+    // nothing for a handle opened here or one already forgotten.
+    void release(ports::PrinterHandle printer);
 
     std::size_t openPrinterCount() { return printers_.size(); }
 

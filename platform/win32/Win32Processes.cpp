@@ -1,6 +1,8 @@
 #include "platform/win32/Win32Processes.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/ports/WinCodes.h"
 #include "platform/win32/EnvironmentBlock.h"
@@ -9,36 +11,53 @@
 namespace kvt::win32 {
 namespace {
 
-// The parent's environment with the start's entries; empty when the child
-// simply inherits the parent's.
-std::uint32_t ChildEnvironment(const ports::ProcessStart& start, std::string& block) {
+// An ANSI text in UTF-16, as the system converts it.
+std::uint32_t Widen(const std::string& text, std::wstring& wide) {
+    wide.clear();
+    if (text.empty()) return err::Success;
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (length <= 0) return FailureCode();
+    wide.resize(static_cast<std::size_t>(length));
+    if (::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length) != length)
+        return FailureCode();
+    return err::Success;
+}
+
+// The parent's environment with the start's entries, built from the wide
+// block so that a variable the ANSI code page cannot hold (a profile or temp
+// path) reaches the child as it is; empty when the child simply inherits the
+// parent's.
+std::uint32_t ChildEnvironment(const ports::ProcessStart& start, std::wstring& block) {
     if (start.environment.empty()) return err::Success;
-    UniqueEnvironmentStrings parent(::GetEnvironmentStringsA());
-    if (!parent) return ::GetLastError();
-    if (!MergeEnvironment(SplitEnvironmentBlock(parent.get()), start.environment, block)) {
-        return err::InvalidParameter;
+    std::vector<std::wstring> additions;
+    for (const std::string& entry : start.environment) {
+        std::wstring wide;
+        if (const std::uint32_t code = Widen(entry, wide); code != err::Success) return code;
+        additions.push_back(std::move(wide));
     }
+    UniqueWideEnvironmentStrings parent(::GetEnvironmentStringsW());
+    if (!parent) return FailureCode();
+    if (!MergeEnvironment(SplitEnvironmentBlock(parent.get()), additions, block)) return err::InvalidParameter;
     return err::Success;
 }
 
 }  // namespace
 
 std::uint32_t Win32Processes::startProcess(const ports::ProcessStart& start, ports::ProcessHandle& process) {
-    std::string environment;
+    std::wstring environment;
     if (const std::uint32_t code = ChildEnvironment(start, environment); code != err::Success) return Fail(code);
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (start.hidden) {
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_HIDE;
-    }
+    startup.dwFlags = start.startupFlags;
+    startup.wShowWindow = static_cast<WORD>(start.hidden ? SW_HIDE : SW_SHOWNORMAL);
     // CreateProcessA may write into the command line.
     std::string commandLine = start.commandLine;
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessA(Terminated(start.application).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          environment.empty() ? nullptr : environment.data(), nullptr, &startup, &started)) {
-        return ::GetLastError();
+    if (!::CreateProcessA(Terminated(start.application).c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                          CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : environment.data(), nullptr,
+                          &startup, &started)) {
+        return FailureCode();
     }
     UniqueHandle thread(started.hThread);  // never used: closed at once
     process.value = processes_.add(UniqueHandle(started.hProcess));

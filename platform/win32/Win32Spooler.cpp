@@ -163,7 +163,7 @@ std::uint32_t Win32Spooler::openPrinter(const std::optional<std::string>& name, 
     PRINTER_DEFAULTSA printerDefaults{dataType.get(), nullptr, defaults ? defaults->desiredAccess : 0};
     UniquePrinter opened;
     if (!::OpenPrinterA(printerName.get(), opened.put(), defaults ? &printerDefaults : nullptr))
-        return ::GetLastError();
+        return FailureCode();
     printer.value = printers_.add(std::move(opened));
     return err::Success;
 }
@@ -177,7 +177,7 @@ std::uint32_t Win32Spooler::addPrinter(const ports::PrinterInfo2& info, ports::P
     PRINTER_INFO_2A record{};
     texts.applyTo(record, info);
     UniquePrinter added(::AddPrinterA(nullptr, kLevel2, reinterpret_cast<LPBYTE>(&record)));
-    if (!added) return ::GetLastError();
+    if (!added) return FailureCode();
     printer.value = printers_.add(std::move(added));
     return err::Success;
 }

@@ -31,7 +31,7 @@ std::uint32_t Win32SystemInfo::getVersionEx(ports::OsVersionInfo& info) {
     OSVERSIONINFOEXA version{};
     static_assert(sizeof version == 156, "the extended record is the one that carries the product type");
     version.dwOSVersionInfoSize = sizeof version;
-    if (!::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version))) return ::GetLastError();
+    if (!::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version))) return FailureCode();
     info.platformId = version.dwPlatformId;
     info.majorVersion = version.dwMajorVersion;
     info.minorVersion = version.dwMinorVersion;
@@ -48,7 +48,7 @@ std::uint32_t Win32SystemInfo::isWow64Process(bool& wow64) {
     const IsWow64ProcessFn isWow64 = FindIsWow64Process();
     if (isWow64 == nullptr) return Fail(err::ProcNotFound);
     BOOL result = FALSE;
-    if (!isWow64(::GetCurrentProcess(), &result)) return ::GetLastError();
+    if (!isWow64(::GetCurrentProcess(), &result)) return FailureCode();
     wow64 = result != FALSE;
     return err::Success;
 }
@@ -79,14 +79,14 @@ std::string Win32SystemInfo::formatMessage(std::uint32_t code) {
 
 std::uint32_t Win32SystemInfo::openProcessToken(std::uint32_t access, ports::TokenHandle& token) {
     UniqueToken opened;
-    if (!::OpenProcessToken(::GetCurrentProcess(), access, opened.put())) return ::GetLastError();
+    if (!::OpenProcessToken(::GetCurrentProcess(), access, opened.put())) return FailureCode();
     token.value = tokens_.add(std::move(opened));
     return err::Success;
 }
 
 std::uint32_t Win32SystemInfo::lookupPrivilegeValue(std::string_view name, std::uint64_t& luid) {
     LUID found{};
-    if (!::LookupPrivilegeValueA(nullptr, Terminated(name).c_str(), &found)) return ::GetLastError();
+    if (!::LookupPrivilegeValueA(nullptr, Terminated(name).c_str(), &found)) return FailureCode();
     luid = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(found.HighPart)) << 32) | found.LowPart;
     return err::Success;
 }

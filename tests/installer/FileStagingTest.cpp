@@ -345,6 +345,15 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderRow{"every_attempt_fails", false, {5, 5, 5}, 0, 3, false}),
     [](const auto& r) { return std::string(r.param.name); });
 
+TEST(ProductFolder, AnEveryoneSidThatCannotBeBuiltIsLoggedAndCreationGoesOn) {
+    InstallerTestSystem system(FreshSystemWithPackage("xp-x86"));
+    system.sim().faults().failCall("FileSystem.buildWellKnownSid", 8, 1);
+    EXPECT_EQ(system.engine().CreateDirectoryWithSA(kProductFolder), 1);
+    EXPECT_EQ(system.log(), (Lines{"", "", "CreateDirectoryWithSA BEGIN", "Fail to get Everyone SID. (8)",
+                                   "CreateDirectoryWithSA END"}));
+    EXPECT_NE(system.world().files.findDirectory(kProductFolder), nullptr);
+}
+
 // Everyone may read and run what is in the folder; changing it takes an
 // administrator, so nobody can swap the uninstaller that Windows starts
 // with an administrator's rights.

@@ -106,6 +106,7 @@ TEST(AddToWin2KWithWHQLFlow, Windows10InstallsThroughPrintUi) {
     EXPECT_EQ(processes[1]["application"], kCmd);
     EXPECT_EQ(processes[1]["commandLine"], commandLine);
     EXPECT_EQ(processes[1]["hidden"], true);
+    EXPECT_EQ(processes[1]["startupFlags"], 0x41) << "STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK";
     EXPECT_EQ(processes[1]["environment"], nlohmann::json::array({kNoCurrentDirectorySearch}));
     EXPECT_EQ(processes[2]["commandLine"], "net start spooler");
     EXPECT_EQ(run.result["transcript"].back(), (nlohmann::json{{"event", "exit"}, {"code", 0}}));

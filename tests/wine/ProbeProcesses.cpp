@@ -1,5 +1,7 @@
 // Child processes: the full application path, the hidden window, the added
 // environment entries, the wait; and the environment block on its own.
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -38,6 +40,36 @@ void CheckChildSeesEnvironment(win32::Win32Platform& windows, const std::string&
     files.deleteFile(out);
 }
 
+// A variable of the parent that the ANSI code page cannot hold (a Greek
+// omega, a CJK character) reaches the child unchanged: cmd /u writes what it
+// expands as UTF-16.
+void CheckChildKeepsWideVariables(win32::Win32Platform& windows, const std::string& scratch, ProbeReport& report) {
+    auto& files = windows.files();
+    auto& processes = windows.processes();
+    std::string system;
+    files.getSystemDirectory(system);
+    const std::string out = scratch + "\\wide.txt";
+    const std::wstring value = L"C:\\Users\\Z\u03A9\u4E2D";
+    ::SetEnvironmentVariableW(L"KVT_WIDE", value.c_str());
+
+    ports::ProcessStart start;
+    start.application = system + "\\cmd.exe";
+    start.commandLine = "cmd /u /c echo %KVT_WIDE%> " + out;
+    start.environment = {"KVT_PROBE=any"};  // a block of our own, not the inherited one
+    ports::ProcessHandle child;
+    if (report.code(processes.startProcess(start, child), err::Success, "CreateProcessA with a wide block")) {
+        processes.waitForProcess(child, 30000);
+        processes.closeProcess(child);
+    }
+    ::SetEnvironmentVariableW(L"KVT_WIDE", nullptr);
+
+    std::string written;
+    files.readFile(out, written);
+    const std::string expected(reinterpret_cast<const char*>(value.data()), value.size() * sizeof(wchar_t));
+    report.check(written.starts_with(expected), "the child sees a variable outside the ANSI code page");
+    files.deleteFile(out);
+}
+
 void CheckStartFailures(win32::Win32Platform& windows, const std::string& scratch, ProbeReport& report) {
     auto& processes = windows.processes();
     ports::ProcessHandle none;
@@ -69,6 +101,7 @@ struct BlockRow {
 void CheckProcesses(win32::Win32Platform& windows, const std::string& scratch, ProbeReport& report) {
     windows.files().createDirectory(scratch, {});
     CheckChildSeesEnvironment(windows, scratch, report);
+    CheckChildKeepsWideVariables(windows, scratch, report);
     CheckStartFailures(windows, scratch, report);
     report.code(windows.files().removeDirectory(scratch), err::Success, "the process checks leave nothing behind");
 }

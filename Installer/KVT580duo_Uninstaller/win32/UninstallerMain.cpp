@@ -2,10 +2,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "Installer/KVT580duo_Uninstaller/NVXPOS_Uninstaller.h"
 #include "Installer/KVT580duo_Uninstaller/win32/SharedInstanceRecord.h"
 #include "Installer/KVT580duo_Uninstaller/win32/UninstallerWindow.h"
 #include "Installer/KVT580duo_Uninstaller/win32/Win32InstanceRecord.h"
+#include "Installer/setup_common/win32/Win32SetupWindow.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace kvt::uninstaller;
@@ -18,7 +21,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Another copy runs: its window has come forward, this one shows nothing.
     if (!NVXPOS_Uninstaller(record).InitInstance()) return 0;
 
-    shell::UninstallerWindow window(instance, shared.programTitle);
+    const std::string caption = kvt::setup::shell::ProgramFileTitle(shared.programTitle);
+    shell::UninstallerWindow window(instance, caption.c_str());
     const int code = window.run();
     // The worker may still be running (it closes its run after "No"): end the
     // process here, before the window object it works on goes away.

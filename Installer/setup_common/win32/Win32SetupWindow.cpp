@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <mutex>
+#include <string_view>
 #include <utility>
 
+#include "Installer/setup_common/SetupProgram.h"
 #include "Installer/setup_common/win32/MessageBoxStyle.h"
 
 namespace kvt::setup::shell {
@@ -13,6 +15,15 @@ static_assert(mb::Ok == MB_OK && mb::YesNo == MB_YESNO);
 static_assert(mb::IconError == MB_ICONERROR && mb::IconQuestion == MB_ICONQUESTION);
 static_assert(mb::IconWarning == MB_ICONWARNING && mb::IconInformation == MB_ICONINFORMATION);
 static_assert(boxid::Ok == IDOK && boxid::Cancel == IDCANCEL && boxid::Yes == IDYES && boxid::No == IDNO);
+
+std::string ProgramFileTitle(const char* shipped) {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH + 1);
+    // 0 on failure; the whole buffer when the path was cut short.
+    if (length == 0 || length > MAX_PATH) return shipped;
+    const std::string_view title = ProgramTitleOf(std::string_view(path, length));
+    return title.empty() ? std::string(shipped) : std::string(title);
+}
 
 Win32SetupWindow::Win32SetupWindow(std::string title, int progressId)
     : title_(std::move(title)), progressId_(progressId) {}

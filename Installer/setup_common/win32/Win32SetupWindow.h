@@ -16,6 +16,10 @@ namespace kvt::setup::shell {
 
 inline constexpr UINT kRefreshMessage = WM_USER + 1;
 
+// The caption of the program's message boxes: the running program file's name
+// without its extension, or `shipped` when the file name cannot be read.
+std::string ProgramFileTitle(const char* shipped);
+
 class Win32SetupWindow final : public ports::SetupWindow {
 public:
     // `title` captions the message boxes; `progressId` is the bar's control.

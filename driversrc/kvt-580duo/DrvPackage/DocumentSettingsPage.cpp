@@ -251,8 +251,8 @@ void DocumentSettingsPage::applyCommands() {
         std::uint32_t count = 0;
         EncodeCommandText(ansi, bytes, true, count);
         state_.*command.length = count;
-        const ports::PrinterDataValue value{reg::TypeBinary, {bytes.begin(), bytes.begin() + count}};
-        spooler_.setPrinterData(state_.printer, command.valueName, value);
+        // A cleared command is stored as no bytes, still from the state's buffer.
+        spooler_.setPrinterData(state_.printer, command.valueName, reg::TypeBinary, bytes.data(), count);
     }
 }
 

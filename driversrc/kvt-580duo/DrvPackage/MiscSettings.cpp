@@ -28,8 +28,8 @@ void LoadMiscSettings(ports::PluginSpooler& spooler, PageState& state) {
 }
 
 void SaveMiscSettings(ports::PluginSpooler& spooler, const PageState& state) {
-    const ports::PrinterDataValue value{reg::TypeBinary, {state.misc.bytes.begin(), state.misc.bytes.end()}};
-    spooler.setPrinterData(state.printer, kMiscValueName, value);
+    spooler.setPrinterData(state.printer, kMiscValueName, reg::TypeBinary, state.misc.bytes.data(),
+                           static_cast<std::uint32_t>(state.misc.bytes.size()));
 }
 
 }  // namespace kvt::plugin

@@ -36,8 +36,11 @@ HResult InitializePrinter(ports::PluginSpooler& spooler, std::u16string_view pri
     const bool settingsApplied = ApplyPrinterSettings(spooler, printer);
     // The installer recognises the driver by these values, so they are
     // written even when the settings could not be.
-    for (const VersionValue& value : kDriverVersionValues)
-        spooler.setPrinterData(printer, value.name, Dword(value.number));
+    for (const VersionValue& value : kDriverVersionValues) {
+        const ports::PrinterDataValue number = Dword(value.number);
+        spooler.setPrinterData(printer, value.name, number.type, number.data.data(),
+                               static_cast<std::uint32_t>(number.data.size()));
+    }
     spooler.closePrinter(printer);
     return settingsApplied ? hr::SOk : hr::EFail;
 }

@@ -58,7 +58,8 @@ TEST_P(SimPluginSpoolerTest, LevelTwoNeedsABufferOfTheRecordsSize) {
 
 TEST_P(SimPluginSpoolerTest, TextDataIsWideForThePluginAndNarrowForSetup) {
     const std::vector<std::uint8_t> wide{'O', 0, 'K', 0, 0xE9, 0, 0, 0};
-    ASSERT_EQ(plugin().setPrinterData(handle_, u"Note", {reg::TypeSz, wide}), err::Success);
+    ASSERT_EQ(plugin().setPrinterData(handle_, u"Note", reg::TypeSz, wide.data(),
+                                      static_cast<std::uint32_t>(wide.size())), err::Success);
 
     ports::PrinterDataValue value;
     std::uint32_t needed = 0;
@@ -73,6 +74,18 @@ TEST_P(SimPluginSpoolerTest, TextDataIsWideForThePluginAndNarrowForSetup) {
     ASSERT_EQ(sim_->spooler().getPrinterData(setup, "Note", 64, value, needed), err::Success);
     EXPECT_EQ(value.data, (std::vector<std::uint8_t>{'O', 'K', 0xE9, 0}));
     sim_->spooler().closePrinter(setup);
+}
+
+TEST_P(SimPluginSpoolerTest, PrinterDataNeedsABufferEvenWhenEmpty) {
+    const std::uint8_t none[1] = {};
+    EXPECT_EQ(plugin().setPrinterData(handle_, u"Cleared", reg::TypeBinary, nullptr, 0), err::InvalidParameter);
+    ports::PrinterDataValue value;
+    std::uint32_t needed = 0;
+    EXPECT_EQ(plugin().getPrinterData(handle_, u"Cleared", 64, value, needed), err::FileNotFound);
+
+    ASSERT_EQ(plugin().setPrinterData(handle_, u"Cleared", reg::TypeBinary, none, 0), err::Success);
+    ASSERT_EQ(plugin().getPrinterData(handle_, u"Cleared", 64, value, needed), err::Success);
+    EXPECT_TRUE(value.data.empty());
 }
 
 TEST_P(SimPluginSpoolerTest, ThePluginsCallsLeaveTheProgramsFaultPlan) {

@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "driversrc/kvt-580duo/DrvPackage/HostBoundary.h"
 #include "driversrc/kvt-580duo/DrvPackage/OemPrivateDevMode.h"
 #include "driversrc/kvt-580duo/DrvPackage/PluginAnswers.h"
 #include "driversrc/kvt-580duo/DrvPackage/PrinterSetup.h"
@@ -77,20 +78,28 @@ ULONG STDMETHODCALLTYPE OemUIPlugin::Release() {
     return remaining;
 }
 
+// Every method that does work runs it through plugin::GuardedComCall: no C++
+// exception reaches the host.
+
 HRESULT STDMETHODCALLTYPE OemUIPlugin::GetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) {
-    CounterCopy neededCopy(needed);
-    return Give(plugin::GetInfo(mode, buffer, size, neededCopy.get()));
+    return plugin::GuardedComCall([&] {
+        CounterCopy neededCopy(needed);
+        return Give(plugin::GetInfo(mode, buffer, size, neededCopy.get()));
+    });
 }
 
 HRESULT STDMETHODCALLTYPE OemUIPlugin::DevMode(DWORD mode, OemDmParam* param) {
-    if (param == nullptr) return Give(plugin::DevMode(mode, nullptr));
-    plugin::OemDevModeParam core{param->pOEMDMIn, param->pOEMDMOut, param->cbBufSize};
-    const plugin::Answer answer = plugin::DevMode(mode, &core);
-    param->cbBufSize = core.bufferSize;
-    return Give(answer);
+    return plugin::GuardedComCall([&] {
+        if (param == nullptr) return Give(plugin::DevMode(mode, nullptr));
+        plugin::OemDevModeParam core{param->pOEMDMIn, param->pOEMDMOut, param->cbBufSize};
+        const plugin::Answer answer = plugin::DevMode(mode, &core);
+        param->cbBufSize = core.bufferSize;
+        return Give(answer);
+    });
 }
 
 HRESULT STDMETHODCALLTYPE OemUIPlugin::PublishDriverInterface(IUnknown* driver) {
+    // Only COM calls here, which do not throw.
     if (driver_ != nullptr) return S_OK;
     if (driver == nullptr) return E_FAIL;
     void* found = nullptr;
@@ -103,16 +112,18 @@ HRESULT STDMETHODCALLTYPE OemUIPlugin::PublishDriverInterface(IUnknown* driver) 
 }
 
 HRESULT STDMETHODCALLTYPE OemUIPlugin::CommonUIProp(DWORD mode, OemCuipParam* param) {
-    return Give(plugin::CommonUIProp(mode, param != nullptr, param ? param->pDrvOptItems : nullptr,
-                                     param ? param->cDrvOptItems : 0));
+    return plugin::GuardedComCall([&] {
+        return Give(plugin::CommonUIProp(mode, param != nullptr, param ? param->pDrvOptItems : nullptr,
+                                         param ? param->cDrvOptItems : 0));
+    });
 }
 
 HRESULT STDMETHODCALLTYPE OemUIPlugin::DocumentPropertySheets(PropSheetUiInfo* info, LPARAM lParam) {
-    return PropertySheets(info, lParam, plugin::kDocumentPages);
+    return plugin::GuardedComCall([&] { return PropertySheets(info, lParam, plugin::kDocumentPages); });
 }
 
 HRESULT STDMETHODCALLTYPE OemUIPlugin::DevicePropertySheets(PropSheetUiInfo* info, LPARAM lParam) {
-    return PropertySheets(info, lParam, plugin::kDevicePages);
+    return plugin::GuardedComCall([&] { return PropertySheets(info, lParam, plugin::kDevicePages); });
 }
 
 HRESULT STDMETHODCALLTYPE OemUIPlugin::DevQueryPrintEx(PVOID, PVOID, DEVMODEW*, PVOID) { return E_NOTIMPL; }
@@ -129,16 +140,19 @@ HRESULT STDMETHODCALLTYPE OemUIPlugin::PrinterEvent(PWSTR printerName, INT drive
     // No name, no printer to open.
     if (printerName == nullptr) return E_FAIL;
     const std::u16string_view name(reinterpret_cast<const char16_t*>(printerName));
-    return plugin::PrinterEvent(PluginSpooler(), name, driverEvent);
+    return plugin::GuardedComCall(
+        [&]() -> HRESULT { return plugin::PrinterEvent(PluginSpooler(), name, driverEvent); });
 }
 
 HRESULT STDMETHODCALLTYPE OemUIPlugin::DriverEvent(DWORD, DWORD, LPBYTE, LPARAM) { return E_NOTIMPL; }
 
 HRESULT STDMETHODCALLTYPE OemUIPlugin::QueryColorProfile(HANDLE, PVOID, DEVMODEW*, PVOID, ULONG queryMode,
                                                          VOID* profileData, ULONG* profileSize, FLONG* profileFlags) {
-    CounterCopy size(profileSize);
-    CounterCopy flags(profileFlags);
-    return Give(plugin::QueryColorProfile(queryMode, profileData, size.get(), flags.get()));
+    return plugin::GuardedComCall([&] {
+        CounterCopy size(profileSize);
+        CounterCopy flags(profileFlags);
+        return Give(plugin::QueryColorProfile(queryMode, profileData, size.get(), flags.get()));
+    });
 }
 
 HRESULT STDMETHODCALLTYPE OemUIPlugin::FontInstallerDlgProc(HWND, UINT, WPARAM, LPARAM) { return E_NOTIMPL; }

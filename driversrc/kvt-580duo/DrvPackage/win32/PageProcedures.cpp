@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "driversrc/kvt-580duo/DrvPackage/DocumentSettingsPage.h"
+#include "driversrc/kvt-580duo/DrvPackage/HostBoundary.h"
 #include "driversrc/kvt-580duo/DrvPackage/PageControlIds.h"
 #include "driversrc/kvt-580duo/DrvPackage/PageState.h"
 #include "driversrc/kvt-580duo/DrvPackage/PaperPage.h"
@@ -62,7 +63,7 @@ int ScrollBarId(LPARAM lParam) {
 // Translates the messages that carry behaviour into calls of the page's
 // model; everything else is the dialog manager's.
 template <class Model>
-INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR PageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         const auto* created = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
         ::SetWindowLongPtrW(page, DWLP_USER, created ? created->lParam : 0);
@@ -100,7 +101,14 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-INT_PTR CALLBACK UserPaperSizeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+// The procedures themselves: a message whose handling throws counts as not
+// handled, and the exception goes no further.
+template <class Model>
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return plugin::GuardedOr<INT_PTR>(FALSE, [&] { return PageMessage<Model>(page, message, wParam, lParam); });
+}
+
+INT_PTR UserPaperSizeMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     plugin::PageState* state = BoundState(dialog);
     if (state == nullptr) return FALSE;
@@ -123,6 +131,10 @@ INT_PTR CALLBACK UserPaperSizeProc(HWND dialog, UINT message, WPARAM wParam, LPA
         default:
             return FALSE;
     }
+}
+
+INT_PTR CALLBACK UserPaperSizeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return plugin::GuardedOr<INT_PTR>(FALSE, [&] { return UserPaperSizeMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -19,7 +19,11 @@ plugin::PageState* g_pageState = nullptr;
 // the life of the library, as the host's page records need them.
 LPCWSTR Wide(std::u16string_view literal) { return reinterpret_cast<LPCWSTR>(literal.data()); }
 
+// The state holds one sheet's printer at a time: the handle borrowed for the
+// sheet before goes from the spooler's table as the state lets go of it, so
+// the table does not grow with every sheet the host opens.
 void BindSheetPrinter(plugin::PageState& state, LPARAM lParamInit) {
+    PluginSpooler().release(state.printer);
     const auto* param = reinterpret_cast<const OemUiPsParam*>(lParamInit);
     if (param == nullptr) {
         plugin::BindPrinter(state, u"", {});

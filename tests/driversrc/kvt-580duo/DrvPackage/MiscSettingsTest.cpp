@@ -45,8 +45,11 @@ protected:
         return world;
     }
 
-    void store(const Bytes& bytes, std::uint32_t type = reg::TypeBinary) {
-        ASSERT_EQ(sim.pluginSpooler().setPrinterData(printer, u"MISC", {type, bytes}), err::Success);
+    void store(Bytes bytes, std::uint32_t type = reg::TypeBinary) {
+        bytes.reserve(1);  // a buffer even for no bytes
+        ASSERT_EQ(sim.pluginSpooler().setPrinterData(printer, u"MISC", type, bytes.data(),
+                                                     static_cast<std::uint32_t>(bytes.size())),
+                  err::Success);
     }
 
     Bytes stored() {
