@@ -16,7 +16,9 @@
 #
 #   Windows 7: the same choice takes the system's printer installation.
 #   Wine's printui returns at once and installs nothing, so this run shows the
-#   command line, the uninstall entry and the log, not a printer.
+#   command line, the uninstall entry and the log, not a printer; and the
+#   installer, finding no driver afterwards, says that the driver could not be
+#   installed instead of asking for the restart.
 #
 # With KVT_UPDATE_SCREENSHOTS=1 the screenshots (the port dialog, the
 # progress window with the restart question, the uninstaller's check list)
@@ -32,6 +34,7 @@ source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 driver='NORVEX KVT-580duo'
 caption='KVT580duo_Installer'
 restart_question='Please restart your computer.'
+failure_message='The driver could not be installed.'
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\NORVEX_KVT-580duo'
 kit_windows='C:\NORVEX'
 
@@ -93,9 +96,11 @@ screenshot() {
     fi
 }
 
-# Chooses COM2 in the "Port Type" dialog and answers the restart question No.
+# Chooses COM2 in the "Port Type" dialog and answers the restart question No,
+# or with "failure" as a third argument, OK to the message that the driver
+# could not be installed.
 choose_com2_and_decline_restart() {
-    local shot_port="$1" shot_progress="$2"
+    local shot_port="$1" shot_progress="$2" ending="${3:-restart}"
     auto wait "Port Type" 60000 >/dev/null || { cat "$log" 2>/dev/null; fail "no \"Port Type\" dialog"; }
     auto controls "Port Type"
     [ -n "$shot_port" ] && screenshot "$shot_port"
@@ -106,12 +111,18 @@ choose_com2_and_decline_restart() {
     auto gone "Port Type" 10000 || fail "the \"Port Type\" dialog stayed after Next"
 
     local text
-    auto wait "$caption" 300000 >/dev/null || { cat "$log"; fail "no restart question"; }
+    auto wait "$caption" 300000 >/dev/null || { cat "$log"; fail "no message box at the end"; }
     sleep 1
     [ -n "$shot_progress" ] && screenshot "$shot_progress"
-    text=$(auto answer "$caption" "$restart_question" No 10000) || { echo "$text"; auto controls "$caption"; cat "$log"; fail "the message box is not the restart question"; }
-    echo "restart question: $text"
-    grep -qF '[No] I will restart my computer later.' <<<"$text" || fail "the restart question lacks its [No] line"
+    if [ "$ending" = failure ]; then
+        text=$(auto answer "$caption" "$failure_message" OK 10000) || { echo "$text"; auto controls "$caption"; cat "$log"; fail "the message box is not the failure message"; }
+        echo "failure message: $text"
+        grep -qF 'See C:\Temp\KVT-580duo_Installer.txt for details.' <<<"$text" || fail "the failure message does not name the log"
+    else
+        text=$(auto answer "$caption" "$restart_question" No 10000) || { echo "$text"; auto controls "$caption"; cat "$log"; fail "the message box is not the restart question"; }
+        echo "restart question: $text"
+        grep -qF '[No] I will restart my computer later.' <<<"$text" || fail "the restart question lacks its [No] line"
+    fi
     local status
     status=$(installer_status)
     installer_pid=""
@@ -186,12 +197,14 @@ stop_wine
 # --- Windows 7 -----------------------------------------------------------------
 make_prefix win7 win7
 start_installer
-choose_com2_and_decline_restart "" ""
+choose_com2_and_decline_restart "" "" failure
 expect_uninstall_entry
 expect_steps_in_order CheckOS AddToWin2KWithWHQL RegisterUninstallInfo CopyFilesOfUtilities
 command_line="COMMAND LINE : cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"$driver\" /f .\\kvt580d.inf /r \"COM2:\" /m \"$driver\""
 log_messages | grep -qxF -- "$command_line" || { log_messages; fail "the log lacks the line: $command_line"; }
 log_messages | grep -qxF 'AddToWin2KWithWHQL END' || fail "the log lacks \"AddToWin2KWithWHQL END\""
+log_messages | grep -qxF "$driver PRINTER DRIVER IS NOT INSTALLED FOR Windows x64." ||
+    fail "the log does not say that the driver is missing"
 stop_wine
-echo "Windows 7: printui command line, uninstall entry, log in order"
+echo "Windows 7: printui command line, uninstall entry, log in order, the missing driver reported"
 echo "wine_installer: both runs behaved as a user would see them"
