@@ -25,10 +25,11 @@ started=$SECONDS
 
 # Runs a phase and keeps its wall time for the table at the end.
 timed() {
-  local name="$1" start=$SECONDS
+  local name="$1" start=$SECONDS status=0
   shift
-  "$@"
+  "$@" || status=$?
   timings+=("$(printf '%-24s %5d s' "$name" $((SECONDS - start)))")
+  return "$status"
 }
 
 report() {
