@@ -1,6 +1,5 @@
 #include "Installer/KVT580duo_Uninstaller/win32/CheckListBox.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <string>
@@ -9,7 +8,11 @@ namespace kvt::uninstaller::shell {
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
+// The list box's own window procedure, kept on the window while the check
+// list replaces it. Subclassing through GWLP_WNDPROC works on every release;
+// comctl32's SetWindowSubclass is exported by name only from version 6 (XP)
+// and would keep the program from starting on Windows 2000.
+constexpr char kOriginalProcProperty[] = "KVT580duo.CheckList.Proc";
 constexpr int kBoxMargin = 2;
 
 int BoxSize() { return ::GetSystemMetrics(SM_CYMENUCHECK); }
@@ -47,11 +50,17 @@ int ItemOfBoxAt(HWND list, POINT point) {
     return ::PtInRect(&box, point) ? index : -1;
 }
 
-LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+WNDPROC OriginalProc(HWND list) {
+    return reinterpret_cast<WNDPROC>(reinterpret_cast<LONG_PTR>(::GetPropA(list, kOriginalProcProperty)));
+}
+
+LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WNDPROC original = OriginalProc(list);
+    if (original == nullptr) return ::DefWindowProcA(list, message, wParam, lParam);
     switch (message) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
-            const LRESULT result = ::DefSubclassProc(list, message, wParam, lParam);
+            const LRESULT result = ::CallWindowProcA(original, list, message, wParam, lParam);
             const int index = ItemOfBoxAt(list, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             if (index >= 0 && ::IsWindowEnabled(list)) Toggle(list, index);
             return result;
@@ -64,17 +73,25 @@ LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
             }
             break;
         case WM_NCDESTROY:
-            ::RemoveWindowSubclass(list, CheckListProc, kSubclassId);
+            // The last message: the list box gets its procedure back and
+            // cleans up after itself.
+            ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            ::RemovePropA(list, kOriginalProcProperty);
             break;
         default:
             break;
     }
-    return ::DefSubclassProc(list, message, wParam, lParam);
+    return ::CallWindowProcA(original, list, message, wParam, lParam);
 }
 
 }  // namespace
 
-void AttachCheckList(HWND list) { ::SetWindowSubclass(list, CheckListProc, kSubclassId, 0); }
+void AttachCheckList(HWND list) {
+    if (list == nullptr || OriginalProc(list) != nullptr) return;
+    const auto original = ::GetWindowLongPtrA(list, GWLP_WNDPROC);
+    if (original == 0 || !::SetPropA(list, kOriginalProcProperty, reinterpret_cast<HANDLE>(original))) return;
+    ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CheckListProc));
+}
 
 void MeasureCheckListItem(HWND parent, MEASUREITEMSTRUCT& item) {
     // Sent while the dialog creates the list, before its initialisation: the
