@@ -126,6 +126,13 @@ void NVXPOS_UninstallerDlg::StartUninstall() {
     controls_.beginUninstallThread();
 }
 
+setup::shell::FilterDecision NVXPOS_UninstallerDlg::PreTranslateMessage(unsigned message, std::uintptr_t wParam,
+                                                                        bool toCheckList) const {
+    // The uninstaller has no removal phase apart from its busy flag.
+    constexpr int kNotRemoving = 0;
+    return setup::shell::DecideSetupMessage(busy_.load(), kNotRemoving, message, wParam, toCheckList);
+}
+
 void NVXPOS_UninstallerDlg::OnCancel() { controls_.endDialog(ports::DialogResult::Cancel); }
 
 int NVXPOS_UninstallerDlg::UninstallThreadProc() {

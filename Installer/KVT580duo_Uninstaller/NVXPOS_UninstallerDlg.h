@@ -12,6 +12,7 @@
 
 #include "Installer/setup_common/RemovalContext.h"
 #include "Installer/setup_common/SetupLog.h"
+#include "Installer/setup_common/win32/MessageFilterDecision.h"
 #include "platform/ports/Platform.h"
 #include "platform/ports/SetupWindow.h"
 #include "platform/ports/UninstallerWindow.h"
@@ -65,7 +66,13 @@ public:
     // the check list upwards), then restarts the spooler.
     void RemovePrinterObjects();
 
-    // Read by the window thread's message filter.
+    // Window thread: the pre-translation of a message that reached the
+    // window's thread, from the busy flag. While the removal runs: wait
+    // cursor, no Close command, Escape swallowed, and clicks and Space aimed
+    // at the check list (toCheckList) swallowed, so no box changes and the
+    // Uninstall button stays disabled.
+    setup::shell::FilterDecision PreTranslateMessage(unsigned message, std::uintptr_t wParam, bool toCheckList) const;
+
     int busy() const { return busy_.load(); }
     int osCode() const { return osCode_; }
     int wow64() const { return wow64_; }

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "Installer/KVT580duo_Installer/NVXPOS_InstallerDlg.h"
+#include "platform/sim/SimPortDialog.h"
+#include "platform/sim/SimSetupWindow.h"
 #include "tests/setup_common/SetupTestSupport.h"
 
 namespace kvt::installer {
@@ -30,6 +33,18 @@ TEST_F(InstallEngineTest, ConstructorLoadsTheProductNames) {
     EXPECT_EQ(engine.ownProcessor(), 1);
     EXPECT_EQ(engine.LoadEntry(26), "KVT580D.GPD");
     EXPECT_EQ(engine.LoadEntry(19), "");
+}
+
+// The progress window's version line, set while the window opens: three of
+// the four version numbers.
+TEST_F(InstallEngineTest, OpeningTheWindowSetsTheVersionLine) {
+    start(MakeWorld());
+    sim::SimSetupWindow window(sim(), "KVT580duo_Installer");
+    sim::SimPortDialog portDialog(sim(), std::nullopt);
+    NVXPOS_InstallerDlg flow(platform(), window, portDialog);
+    EXPECT_EQ(flow.versionText(), "");
+    flow.OnInitDialog();
+    EXPECT_EQ(flow.versionText(), "Driver Version: V3.4.3");
 }
 
 struct SystemRow {

@@ -62,9 +62,27 @@ INSTANTIATE_TEST_SUITE_P(
                    "ENV : Windows x64, DRV DIR : .\\Driver64\\ \r\n", true},
         StartupRow{"installer_xp_x86", "xp-x86", "installer", "KVT-580duo_Installer.txt",
                    "ENV : Windows NT x86, DRV DIR : .\\Driver32\\ \r\n", true},
+        StartupRow{"installer_win7_x64_window", "win7-x64", "installer", "KVT-580duo_Installer.txt",
+                   "SetControlPointers END\r\n", true},
         StartupRow{"uninstaller_win7_x64", "win7-x64", "uninstaller", "KVT-580duo_UnInstaller.txt",
                    "The process is running under WOW64.\r\n", false}),
     [](const testing::TestParamInfo<StartupRow>& row) { return row.param.name; });
+
+// The start-up is the window's own initialisation: what it logs is how a full
+// run's log begins, line for line.
+TEST(KvtsimStartupSameAsRun, StartupLogBeginsTheRunLog) {
+    for (const char* program : {"installer", "uninstaller"}) {
+        const std::string image = FreshImageText("win10-x64");
+        const Outcome startup = RunCli({"startup", program, "--system", "-"}, image);
+        const Outcome run = RunCli({"run", program, "--system", "-"}, image);
+        ASSERT_EQ(startup.status, 0) << startup.err;
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string startupLog = nlohmann::json::parse(startup.out)["log"];
+        const std::string runLog = nlohmann::json::parse(run.out)["log"];
+        EXPECT_NE(startupLog.find("CheckOS END"), std::string::npos) << program;
+        EXPECT_EQ(runLog.substr(0, startupLog.size()), startupLog) << program;
+    }
+}
 
 TEST(KvtsimStartupUsage, UnusableInputExitsTwoWithOneLine) {
     const std::string image = FreshImageText("win10-x64");

@@ -64,5 +64,35 @@ TEST_F(UninstallButtonTest, TheChoiceIsCollectedFromTheBottomUp) {
     EXPECT_THAT(flow_->chosenPrinters(), ElementsAre("Till 3", "Till 1"));
 }
 
+// StartUninstall's busy flag is what the window's message filter reads: from
+// then on a click or Space aimed at the list never reaches it, so no box can
+// bring the Uninstall button back while the removal runs.
+TEST_F(UninstallButtonTest, RemovalLocksTheCheckListInTheMessageFilter) {
+    namespace m = setup::shell::msg;
+    struct Input {
+        const char* name;
+        unsigned message;
+        std::uintptr_t wParam;
+        bool toCheckList;
+        bool swallowedWhileBusy;
+    } inputs[] = {
+        {"click on the list", m::LButtonDown, 0, true, true},
+        {"double click on the list", m::LButtonDblClk, 0, true, true},
+        {"Space key on the list", m::KeyDown, m::SpaceKey, true, true},
+        {"Space character on the list", m::Char, m::SpaceKey, true, true},
+        {"letter key on the list", m::KeyDown, 'A', true, false},
+        {"click elsewhere", m::LButtonDown, 0, false, false},
+        {"Space elsewhere", m::KeyDown, m::SpaceKey, false, false},
+        {"Escape", m::KeyDown, m::EscapeKey, false, true},
+    };
+    for (const Input& in : inputs)
+        EXPECT_FALSE(flow_->PreTranslateMessage(in.message, in.wParam, in.toCheckList).swallow)
+            << "choosing: " << in.name;
+    flow_->StartUninstall();
+    for (const Input& in : inputs)
+        EXPECT_EQ(flow_->PreTranslateMessage(in.message, in.wParam, in.toCheckList).swallow, in.swallowedWhileBusy)
+            << "removing: " << in.name;
+}
+
 }  // namespace
 }  // namespace kvt::test

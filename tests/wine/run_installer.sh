@@ -12,7 +12,8 @@
 #   shows the printer in its check list, checked; clearing the box disables
 #   Uninstall and setting it enables it again; Uninstall, and No to the
 #   restart question. Afterwards no printer of the driver is left and the
-#   uninstall entry is gone.
+#   uninstall entry is gone. A start of the installer after that, with every
+#   earlier copy ended, shows the "Port Type" dialog again.
 #
 #   Windows 7: the same choice takes the system's printer installation.
 #   Wine's printui returns at once and installs nothing, so this run shows the
@@ -192,6 +193,15 @@ echo "XP x64: second copy quiet, COM2 printer of $driver, uninstall entry, $line
 # --- The uninstaller after the XP installation ----------------------------------
 . "$(dirname "${BASH_SOURCE[0]}")/uninstall_after_install.sh"
 uninstall_after_install
+
+# --- A start after the earlier copies have ended -------------------------------
+# Both starts above counted themselves in the shared record; with no copy of
+# the installer left, a new start runs as the first did and shows its dialog.
+start_installer
+auto wait "Port Type" 60000 >/dev/null ||
+    { cat "$work/installer.out"; fail "a start after the earlier copies had ended showed no \"Port Type\" dialog"; }
+[ "$(auto count "Port Type")" = 1 ] || fail "there is not exactly one \"Port Type\" window on the later start"
+echo "XP x64: a start after the earlier copies had ended shows the \"Port Type\" dialog"
 stop_wine
 
 # --- Windows 7 -----------------------------------------------------------------

@@ -1,26 +1,49 @@
 // kvtsim startup installer|uninstaller --system FILE [--out FILE] [--format json|text]
+// Runs the program's OnInitDialog, the very start-up its window runs, and
+// reports the log, the transcript and the image as the run command does.
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "Installer/KVT580duo_Installer/DriverVersion.h"
-#include "Installer/KVT580duo_Installer/InstallerStartup.h"
-#include "Installer/setup_common/SetupStartup.h"
+#include "Installer/KVT580duo_Installer/NVXPOS_Installer.h"
+#include "Installer/KVT580duo_Installer/NVXPOS_InstallerDlg.h"
+#include "Installer/KVT580duo_Uninstaller/NVXPOS_Uninstaller.h"
+#include "Installer/KVT580duo_Uninstaller/NVXPOS_UninstallerDlg.h"
 #include "platform/sim/ImageJson.h"
+#include "platform/sim/SimPortDialog.h"
+#include "platform/sim/SimSetupWindow.h"
+#include "platform/sim/SimUninstallerWindow.h"
 #include "tools/kvtsim/KvtsimCli.h"
+#include "tools/kvtsim/ProgramRun.h"
 #include "tools/kvtsim/RunResult.h"
 
 namespace kvt::kvtsim {
 namespace {
 
-// Runs the start-up of the program's main window; the program stays running.
-void RunStartup(sim::Simulation& sim, setup::SetupProgram program, setup::SetupLog& log) {
+// The main window's own initialisation, OnInitDialog of the program's dialog
+// object; the program then stays running (no worker, no timer tick).
+template <typename Dialog, typename... Controls>
+FlowEnd RunOnInitDialog(sim::Simulation& sim, std::string_view programTitle, Controls&... controls) {
     ports::Platform platform = sim.platform();
-    if (program == setup::SetupProgram::Installer) {
-        installer::InstallEngine engine(platform, log);
-        installer::StartInstaller(platform, log, engine);
-    } else {
-        setup::StartSetupProgram(platform, log);
+    sim::SimSetupWindow window(sim, std::string(programTitle));
+    Dialog flow(platform, window, controls...);
+    FlowEnd end;
+    try {
+        flow.OnInitDialog();
+    } catch (const sim::ProcessExited& exited) {
+        end.exitCode = exited.code;
     }
+    end.logPath = flow.log().path();
+    return end;
+}
+
+FlowEnd RunStartup(sim::Simulation& sim, bool isInstaller) {
+    if (isInstaller) {
+        sim::SimPortDialog portDialog(sim, std::nullopt);
+        return RunOnInitDialog<installer::NVXPOS_InstallerDlg>(sim, installer::kProgramTitle, portDialog);
+    }
+    sim::SimUninstallerWindow controls(sim);
+    return RunOnInitDialog<uninstaller::NVXPOS_UninstallerDlg>(sim, uninstaller::kProgramTitle, controls);
 }
 
 }  // namespace
@@ -42,18 +65,10 @@ int RunStartupCommand(const std::vector<std::string>& args, KvtsimIo& io) {
         return UsageError(io.err, errorLine);
 
     const std::string& name = line->positional[0];
-    auto program = name == "installer" ? setup::SetupProgram::Installer : setup::SetupProgram::Uninstaller;
     sim::Simulation sim(std::move(world), sim::Bitness::x86);
-    ports::Platform platform = sim.platform();
-    setup::SetupLog log(platform.files, platform.clock, setup::LogFileName(program));
-    std::optional<std::uint32_t> exitCode;
-    try {
-        RunStartup(sim, program, log);
-    } catch (const sim::ProcessExited& exited) {
-        exitCode = exited.code;
-    }
+    const FlowEnd end = RunStartup(sim, name == "installer");
 
-    nlohmann::json result = RunResultJson(sim, name, exitCode, log.path());
+    nlohmann::json result = RunResultJson(sim, name, end.exitCode, end.logPath);
     std::string text = format == "text" ? RunResultText(result) : result.dump(2) + "\n";
     std::optional<std::string> outFile;
     if (line->options.count("out")) outFile = line->options["out"];

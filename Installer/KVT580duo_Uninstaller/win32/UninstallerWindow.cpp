@@ -39,7 +39,10 @@ int UninstallerWindow::run() {
 
 bool UninstallerWindow::FilterMessage(const MSG& message, void* self) {
     auto* window = static_cast<UninstallerWindow*>(self);
-    return setup::shell::PreTranslateSetupMessage(window->dialog_, message, window->flow_.busy(), kNotRemoving);
+    const HWND list = window->dialog_ != nullptr ? ::GetDlgItem(window->dialog_, IDC_PRINTER_LIST) : nullptr;
+    const bool toCheckList = list != nullptr && message.hwnd == list;
+    return setup::shell::ApplySetupMessageDecision(
+        window->dialog_, window->flow_.PreTranslateMessage(message.message, message.wParam, toCheckList));
 }
 
 DWORD WINAPI UninstallerWindow::WorkerProc(LPVOID self) {

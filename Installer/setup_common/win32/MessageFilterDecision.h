@@ -6,12 +6,15 @@
 
 namespace kvt::setup::shell {
 
-// Keyboard messages and the Escape key, under names of their own.
+// Keyboard and mouse messages and the keys that matter, under names of their own.
 namespace msg {
 inline constexpr unsigned KeyDown = 0x0100;
 inline constexpr unsigned KeyUp = 0x0101;
 inline constexpr unsigned Char = 0x0102;
+inline constexpr unsigned LButtonDown = 0x0201;
+inline constexpr unsigned LButtonDblClk = 0x0203;
 inline constexpr std::uintptr_t EscapeKey = 27;
+inline constexpr std::uintptr_t SpaceKey = 32;
 }  // namespace msg
 
 enum class Cursor { Arrow, Wait };
@@ -30,13 +33,25 @@ constexpr bool IsEscapeKey(unsigned message, std::uintptr_t wParam) {
     return keyboard && wParam == msg::EscapeKey;
 }
 
-constexpr FilterDecision DecideSetupMessage(int busy, int removing, unsigned message, std::uintptr_t wParam) {
+// What toggles an item of a check list: a click or double click (on its box),
+// and Space on the selected item, as key or as character.
+constexpr bool IsCheckToggleInput(unsigned message, std::uintptr_t wParam) {
+    if (message == msg::LButtonDown || message == msg::LButtonDblClk) return true;
+    return (message == msg::KeyDown || message == msg::Char) && wParam == msg::SpaceKey;
+}
+
+// toCheckList: the message is aimed at the window's check list. While busy
+// the list takes no toggle, so a box cannot change the choice (nor bring
+// a disabled button back) under the running worker.
+constexpr FilterDecision DecideSetupMessage(int busy, int removing, unsigned message, std::uintptr_t wParam,
+                                            bool toCheckList = false) {
     FilterDecision decision;
     if (busy != 0 || removing != 0) {
         decision.cursor = Cursor::Wait;
         decision.removeCloseCommand = true;
     }
-    decision.swallow = busy != 0 && IsEscapeKey(message, wParam);
+    decision.swallow =
+        busy != 0 && (IsEscapeKey(message, wParam) || (toCheckList && IsCheckToggleInput(message, wParam)));
     return decision;
 }
 

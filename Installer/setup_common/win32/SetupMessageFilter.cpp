@@ -5,7 +5,8 @@
 namespace kvt::setup::shell {
 
 static_assert(msg::KeyDown == WM_KEYDOWN && msg::KeyUp == WM_KEYUP && msg::Char == WM_CHAR);
-static_assert(msg::EscapeKey == VK_ESCAPE);
+static_assert(msg::LButtonDown == WM_LBUTTONDOWN && msg::LButtonDblClk == WM_LBUTTONDBLCLK);
+static_assert(msg::EscapeKey == VK_ESCAPE && msg::SpaceKey == VK_SPACE);
 
 namespace {
 
@@ -16,7 +17,10 @@ void ShowCursorOf(Cursor cursor) {
 }  // namespace
 
 bool PreTranslateSetupMessage(HWND mainWindow, const MSG& message, int busy, int removing) {
-    const FilterDecision decision = DecideSetupMessage(busy, removing, message.message, message.wParam);
+    return ApplySetupMessageDecision(mainWindow, DecideSetupMessage(busy, removing, message.message, message.wParam));
+}
+
+bool ApplySetupMessageDecision(HWND mainWindow, const FilterDecision& decision) {
     ShowCursorOf(decision.cursor);
     if (decision.removeCloseCommand && mainWindow != nullptr) {
         // Deleting an item that is already gone fails harmlessly.

@@ -134,10 +134,28 @@ INSTANTIATE_TEST_SUITE_P(Rows, DeleteProcessorTest, ::testing::Values(
                  {"DeleteProcessor BEGIN", "DeleteProcessor END"}, {}},
     ComponentRow{"RefusedOnXp", "xp-x86", SetupProgram::Uninstaller, true, err::AccessDenied,
                  {"DeleteProcessor BEGIN", "DeleteProcessor END"}, {}},
+    ComponentRow{"RefusedOnWin10x64", "win10-x64", SetupProgram::Installer, true, err::AccessDenied,
+                 {"DeleteProcessor BEGIN", "DeleteProcessor END"}, {}},
     ComponentRow{"UninstallerStartsTheSpoolerAndRetries", "xp-x86", SetupProgram::Uninstaller, false, 0,
                  {"DeleteProcessor BEGIN", "DeleteProcessor END"}, {"net start spooler"}}),
     RowName());
 // clang-format on
+
+// On 64-bit Windows the fallback deletes the "Windows x64" key through the
+// 64-bit view, and its failure names that call.
+TEST_F(RemovalTest, DeleteProcessorFallbackOn64BitWindowsUsesThe64BitView) {
+    start(test::SystemWithComponents("win10-x64"), kUninstallerRemoval);
+    sim().faults().failCall("Spooler.deletePrintProcessor", err::AccessDenied, 1);
+    sim().faults().failCall("Registry.deleteKeyEx", err::AccessDenied, 1);
+    DeleteProcessor(context());
+
+    EXPECT_THAT(logLines(), ElementsAre("DeleteProcessor BEGIN",
+                                        "MyRegDeleteKeyEx failed : SYSTEM\\CurrentControlSet\\Control\\Print\\"
+                                        "Environments\\Windows x64\\Print Processors\\"
+                                        "NVX PRINT PROCESSOR KVT580duo (5) ",
+                                        "DeleteProcessor END"));
+    EXPECT_TRUE(hasKey(ProcessorKey(world())));
+}
 
 }  // namespace
 }  // namespace kvt::setup

@@ -66,6 +66,20 @@ TEST_F(RemovalTest, ADeviceThatCannotBeRemovedEndsTheWalk) {
     EXPECT_THAT(sleeps(), IsEmpty());
 }
 
+TEST_F(RemovalTest, AUsbWalkWithoutAMatchingDeviceLogsItsThreeLinesAndRemovesNothing) {
+    sim::World usb = *sim::FreshImage("win10-x64");
+    usb.devices.clear();
+    AddUsbDevice(usb, "B", {"USB\\VID_2E9C&PID_000C&REV_0100"});
+    AddUsbDevice(usb, "F", {"USB\\COMPOSITE", "USB\\VID_2E9C&PID_000B"});
+    start(std::move(usb), kInstallerRemoval);
+
+    DeleteVidPid(context(), Reporting::Quiet);
+    EXPECT_THAT(logLines(), ElementsAre("DeleteVidPid BEGIN", "VID&PID : USB\\Vid_2E9C&Pid_000b", "DeleteVidPid END"));
+    EXPECT_NE(RemoveUsbDevices(context(), "USB\\Vid_2E9C&Pid_000b"), 0);  // the walk ended normally
+    EXPECT_THAT(DeviceIds(world()), ElementsAre("B", "F"));
+    EXPECT_EQ(sim().deviceSetup().openListCount(), 0u);
+}
+
 struct KeyRow {
     const char* name;
     const char* os;

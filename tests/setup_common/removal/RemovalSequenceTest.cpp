@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <optional>
+#include <string_view>
 
+#include "Installer/setup_common/ComponentRemoval.h"
+#include "Installer/setup_common/DeviceCleanup.h"
+#include "Installer/setup_common/FileRemoval.h"
 #include "Installer/setup_common/PrinterRemoval.h"
 #include "Installer/setup_common/RemovalSequence.h"
 #include "Installer/setup_common/SpoolerService.h"
@@ -185,6 +190,68 @@ INSTANTIATE_TEST_SUITE_P(Forms, RemovalWaitsTest,
                                                    {1000, 1000, 2000, 2000, 1000, 100, 100, 2000, 2000, 100, 100, 100,
                                                     1500, 2000, 100, 500, 500, 500, 1000}}),
                          testing::RowName());
+
+// What each step does to the progress bar in each form: a step of the bar
+// and then its text, its text alone (a refresh), or nothing at all.
+struct ProgressStepRow {
+    const char* name;
+    void (*run)(const RemovalContext&);
+    std::string_view text;
+    StatusReport installer;
+    std::optional<StatusReport> uninstaller;  // empty: the uninstaller has no such step
+    bool goesOn;  // further steps follow in the same call
+    friend void PrintTo(const ProgressStepRow& row, std::ostream* out) { *out << row.name; }
+};
+
+class RemovalProgressStepTest : public RemovalTest, public ::testing::WithParamInterface<ProgressStepRow> {};
+
+TEST_P(RemovalProgressStepTest, StepsOrRefreshesPerForm) {
+    const ProgressStepRow& row = GetParam();
+    for (const RemovalForm* form : {&kInstallerRemoval, &kUninstallerRemoval}) {
+        const bool installer = form == &kInstallerRemoval;
+        if (!installer && !row.uninstaller) continue;
+        const StatusReport report = installer ? row.installer : *row.uninstaller;
+        start(test::InstallProduct(test::SystemBeforeProduct("win10-x64")), *form);
+        row.run(context());
+
+        std::vector<std::string> shown;  // "bar step" for a step of the bar, else the text shown
+        for (const auto& event : sim().transcript().events()) {
+            if (event["event"] == "progress") shown.push_back("bar step");
+            if (event["event"] == "stepText") shown.push_back(event["text"].get<std::string>());
+        }
+        std::vector<std::string> expected;
+        if (report == StatusReport::Step) expected.push_back("bar step");
+        if (report != StatusReport::None) expected.push_back(std::string(row.text));
+        if (row.goesOn && shown.size() > expected.size()) shown.resize(expected.size());
+        EXPECT_EQ(shown, expected) << (installer ? "installer" : "uninstaller");
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Steps, RemovalProgressStepTest, ::testing::Values(
+    ProgressStepRow{"DeleteDriverPrinters", [](const RemovalContext& c) { DeleteDriverPrinters(c); },
+                    removal_text::DeletingPrinterObjects, StatusReport::Step, std::nullopt, true},
+    ProgressStepRow{"DeleteForms", [](const RemovalContext& c) { DeleteForms(c); },
+                    removal_text::DeletingForms, StatusReport::None, StatusReport::Refresh, false},
+    ProgressStepRow{"DeletePrinterDrv",
+                    [](const RemovalContext& c) { DeletePrinterDrv(c, c.entry(removal_entry::ModelName)); },
+                    removal_text::DeletingPrinterDrivers, StatusReport::None, StatusReport::Refresh, false},
+    ProgressStepRow{"DeleteLanguageMonitor", [](const RemovalContext& c) { DeleteLanguageMonitor(c); },
+                    removal_text::DeletingLanguageMonitor, StatusReport::None, StatusReport::Refresh, false},
+    ProgressStepRow{"DeleteProcessor", [](const RemovalContext& c) { DeleteProcessor(c); },
+                    removal_text::DeletingProcessor, StatusReport::None, StatusReport::Refresh, false},
+    ProgressStepRow{"DeleteDriverFiles", [](const RemovalContext& c) { DeleteDriverFiles(c); },
+                    removal_text::DeletingDriverComponents, StatusReport::None, StatusReport::Step, false},
+    ProgressStepRow{"DeleteINFFile", [](const RemovalContext& c) { DeleteINFFile(c); },
+                    removal_text::DeletingInfFile, StatusReport::None, StatusReport::Refresh, false},
+    ProgressStepRow{"DeleteVidPid", [](const RemovalContext& c) { DeleteVidPid(c); },
+                    removal_text::DeletingVidPid, StatusReport::Refresh, StatusReport::Step, false},
+    ProgressStepRow{"Delete_LPT_USB_Info", [](const RemovalContext& c) { Delete_LPT_USB_Info(c); },
+                    removal_text::DeletingLptUsbInfo, StatusReport::Refresh, StatusReport::Step, false},
+    ProgressStepRow{"DeletePrnDrvPnPDirectory", [](const RemovalContext& c) { DeletePrnDrvPnPDirectory(c); },
+                    removal_text::DeletingPnpDirectories, StatusReport::Refresh, StatusReport::Step, false}),
+    testing::RowName());
+// clang-format on
 
 TEST_F(RemovalTest, UninstallerWithSomePrintersChosenDeletesOnlyThose) {
     start(test::InstallProduct(test::SystemBeforeProduct("win10-x64")), kUninstallerRemoval);
