@@ -76,6 +76,7 @@ make_prefix() {
 
 # Started from its folder, as a user's double click does.
 start_installer() {
+    rm -f "$work/installer.status"
     (cd "$kit" && "$wine" KVT580duo_Installer.exe >"$work/installer.out" 2>&1; echo $? >"$work/installer.status") &
     installer_pid=$!
 }
@@ -203,6 +204,9 @@ auto wait "Port Type" 60000 >/dev/null ||
 [ "$(auto count "Port Type")" = 1 ] || fail "there is not exactly one \"Port Type\" window on the later start"
 echo "XP x64: a start after the earlier copies had ended shows the \"Port Type\" dialog"
 stop_wine
+# The copy that stop_wine ended writes its status now, not into the next run's.
+wait "$installer_pid" 2>/dev/null
+installer_pid=""
 
 # --- Windows 7 -----------------------------------------------------------------
 make_prefix win7 win7
