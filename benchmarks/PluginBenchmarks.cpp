@@ -14,11 +14,12 @@
 #include "driversrc/kvt-580duo/DrvPackage/PaperPage.h"
 #include "driversrc/kvt-580duo/DrvPackage/UserPaperSizeDialog.h"
 #include "platform/ports/WinCodes.h"
-#include "platform/sim/PluginDialogTemplates.h"
+#include "tools/kvtsim/PluginDialogTemplates.h"
 #include "platform/sim/SimAnsiCodePage.h"
 #include "platform/sim/SimDialogControls.h"
 #include "platform/sim/SimMessageBoxes.h"
 #include "platform/sim/Simulation.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::bench {
 namespace {
@@ -33,7 +34,7 @@ class OpenSheet {
 public:
     OpenSheet(const sim::World& world, std::uint16_t dialogId)
         : sim_(world, sim::Bitness::x64),
-          controls_("dialog", *sim::PluginDialogTemplate(dialogId), boxes_) {}
+          controls_("dialog", *kvtsim::PluginDialogTemplate(dialogId), boxes_) {}
 
     bool open() {
         const std::u16string name = sim::AnsiToUtf16(setup::product::DriverName);
@@ -49,7 +50,7 @@ public:
     plugin::PageState& state() { return state_; }
 
 private:
-    sim::Simulation sim_;
+    kvtsim::ProductSimulation sim_;
     sim::SimMessageBoxes boxes_;
     sim::SimAnsiCodePage codePage_{sim_};
     sim::SimDialogControls controls_;

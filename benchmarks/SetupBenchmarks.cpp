@@ -23,6 +23,7 @@
 #include "platform/sim/SpoolerKeys.h"
 #include "tools/kvtsim/ProgramRun.h"
 #include "tools/kvtsim/UninstallerRun.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::bench {
 namespace {
@@ -101,7 +102,7 @@ void TimeRuns(benchmark::State& state, const sim::World& world, Flow flow, std::
     // One run before the timed ones, so that every size is measured with
     // the allocator's memory already in the process, not with the first
     // touch of it (which only the first run of the largest size would pay).
-    std::optional<sim::Simulation> sim(std::in_place, world, sim::Bitness::x86);
+    std::optional<kvtsim::ProductSimulation> sim(std::in_place, world, sim::Bitness::x86);
     kvtsim::FlowEnd end = flow(*sim, answers);
     HeapPeak peak;
     for (auto _ : state) {
@@ -160,7 +161,7 @@ void InstallOverOlderVersion(benchmark::State& state, const char* os) {
 void VersionCheck(benchmark::State& state, const char* os) {
     const sim::World* world = CachedSystem(state, os, SizeOf(state));
     if (world == nullptr) return;
-    sim::Simulation sim(*world, sim::Bitness::x86);
+    kvtsim::ProductSimulation sim(*world, sim::Bitness::x86);
     ports::Platform platform = sim.platform();
     sim::SimSetupWindow window(sim, std::string(installer::kProgramTitle));
     sim::SimPortDialog portDialog(sim, std::nullopt);
@@ -216,7 +217,7 @@ void ReferenceSpoolerStart(benchmark::State& state, const char* os) {
     const sim::World* world = CachedSystem(state, os, SizeOf(state));
     if (world == nullptr) return;
     HeapPeak peak;
-    std::optional<sim::Simulation> sim;
+    std::optional<kvtsim::ProductSimulation> sim;
     for (auto _ : state) {
         state.PauseTiming();
         sim.reset();

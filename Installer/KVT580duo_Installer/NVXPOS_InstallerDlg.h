@@ -49,6 +49,7 @@ public:
     InstallEngine& engine() { return engine_; }
     // The run's step log (its path is known once OnInitDialog has run).
     const setup::SetupLog& log() const { return log_; }
+    setup::SetupLog& log() { return log_; }
 
 private:
     // Port code 1000 + index; an index outside 0..6 installs nothing.

@@ -123,6 +123,7 @@ void NVXPOS_UninstallerDlg::StartUninstall() {
     // Busy before the worker exists: the worker clears the flag before its
     // closing pause, and a flag set after the start could undo that.
     busy_ = 1;
+    removalStarted_ = true;
     controls_.beginUninstallThread();
 }
 
@@ -130,7 +131,11 @@ setup::shell::FilterDecision NVXPOS_UninstallerDlg::PreTranslateMessage(unsigned
                                                                         bool toCheckList) const {
     // The uninstaller has no removal phase apart from its busy flag.
     constexpr int kNotRemoving = 0;
-    return setup::shell::DecideSetupMessage(busy_.load(), kNotRemoving, message, wParam, toCheckList);
+    setup::shell::FilterDecision decision =
+        setup::shell::DecideSetupMessage(busy_.load(), kNotRemoving, message, wParam, toCheckList);
+    if (removalStarted_.load() && toCheckList && setup::shell::IsCheckToggleInput(message, wParam))
+        decision.swallow = true;
+    return decision;
 }
 
 void NVXPOS_UninstallerDlg::OnCancel() { controls_.endDialog(ports::DialogResult::Cancel); }

@@ -68,10 +68,14 @@ public:
 
     // Window thread: the pre-translation of a message that reached the
     // window's thread, from the busy flag. While the removal runs: wait
-    // cursor, no Close command, Escape swallowed, and clicks and Space aimed
-    // at the check list (toCheckList) swallowed, so no box changes and the
-    // Uninstall button stays disabled.
+    // cursor, no Close command, Escape swallowed. Clicks and Space aimed at
+    // the check list (toCheckList) are swallowed from the start of the
+    // removal to the end of the program, through the closing pause after the
+    // busy flag is cleared too, so no box changes and Uninstall stays disabled.
     setup::shell::FilterDecision PreTranslateMessage(unsigned message, std::uintptr_t wParam, bool toCheckList) const;
+    // Whether the Uninstall button may still start the removal: only once in
+    // a run, and never while it runs.
+    bool MayStartRemoval() const { return busy_.load() == 0 && !removalStarted_.load(); }
 
     int busy() const { return busy_.load(); }
     int osCode() const { return osCode_; }
@@ -82,6 +86,7 @@ public:
     const std::vector<std::string>& chosenPrinters() const { return chosenPrinters_; }
     // The run's step log (its path is known once OnInitDialog has run).
     const setup::SetupLog& log() const { return log_; }
+    setup::SetupLog& log() { return log_; }
 
 private:
     // Loads an entry of the uninstaller's product record into the scratch
@@ -102,6 +107,7 @@ private:
     int osCode_ = 2010;
     int wow64_ = 0;
     std::atomic<int> busy_{0};
+    std::atomic<bool> removalStarted_{false};  // set by StartUninstall, never cleared
     std::string scratch_;
     std::vector<std::string> chosenPrinters_;
     int printerObjectCount_ = 0;

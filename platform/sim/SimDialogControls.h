@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driversrc/kvt-580duo/DrvPackage/DialogModel.h"
+#include "platform/ports/DialogModel.h"
 #include "platform/ports/DialogControls.h"
 #include "platform/sim/SimMessageBoxes.h"
 #include "platform/sim/Transcript.h"
@@ -25,11 +25,18 @@ namespace kvt::sim {
 
 enum class SimControlKind { Label, Edit, CheckBox, RadioButton, PushButton, ComboBox, ListBox, ScrollBar, Frame };
 
+// Where a template places a control, in dialog units.
+struct SimControlRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    friend bool operator==(const SimControlRect&, const SimControlRect&) = default;
+};
+
 // A control of a dialog template.
 struct SimControlTemplate {
     int id = 0;
     SimControlKind kind = SimControlKind::Label;
     std::u16string text;
+    SimControlRect rect;
     bool numberOnly = false;  // ES_NUMBER: the user can type digits only
     bool readOnly = false;    // ES_READONLY: the user cannot type at all
     bool visible = true;
@@ -57,7 +64,7 @@ public:
     SimDialogControls(std::string name, const std::vector<SimControlTemplate>& layout, SimMessageBoxes& boxes);
 
     // The dialog procedure that the controls notify.
-    void attach(plugin::DialogModel& model) { model_ = &model; }
+    void attach(ports::DialogModel& model) { model_ = &model; }
     // Runs the dialogs this one opens; without it, opening one does nothing.
     using ModalRunner = std::function<void(std::uint16_t dialogId)>;
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
@@ -124,7 +131,7 @@ private:
     std::string name_;
     std::vector<SimControl> controls_;
     SimMessageBoxes& boxes_;
-    plugin::DialogModel* model_ = nullptr;
+    ports::DialogModel* model_ = nullptr;
     ModalRunner modalRunner_;
     Transcript* transcript_ = nullptr;
     std::optional<int> focus_;

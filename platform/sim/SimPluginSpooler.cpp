@@ -4,7 +4,6 @@
 #include <optional>
 #include <vector>
 
-#include "driversrc/kvt-580duo/DrvPackage/PrinterSetup.h"
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/DevModeBlob.h"
 #include "platform/sim/OtherProcess.h"
@@ -274,13 +273,6 @@ std::uint32_t SimPluginSpooler::setPrinterDevMode(ports::PrinterHandle printer, 
     DevModeRecord kept;
     if (std::uint32_t error = sim_.spooler().printerDevMode(printer, kept)) return error;
     return sim_.spooler().setPrinterWithDevMode(printer, Narrow(info), Narrow(devmode, std::move(kept)));
-}
-
-void RunPluginPrinterInitialization(Simulation& sim, std::string_view printerName) {
-    KeepLastError programThread(sim);
-    // The spooler does not look at the result: a printer stays added even
-    // when its plug-in could not set it up.
-    plugin::PrinterEvent(sim.pluginSpooler(), AnsiToUtf16(printerName), plugin::printer_event::Initialize);
 }
 
 }  // namespace kvt::sim

@@ -62,8 +62,4 @@ private:
 std::u16string AnsiToUtf16(std::string_view ansi);
 std::string Utf16ToAnsi(std::u16string_view text);
 
-// What the spooler does once it has added a printer of the plug-in's driver:
-// PrinterEvent(PRINTER_EVENT_INITIALIZE) in the spooler's process.
-void RunPluginPrinterInitialization(Simulation& sim, std::string_view printerName);
-
 }  // namespace kvt::sim

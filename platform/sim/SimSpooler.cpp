@@ -20,8 +20,6 @@ constexpr std::array<std::string_view, 8> kDataTypes{
     "RAW",          "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.003",
     "NT EMF 1.006", "NT EMF 1.007",      "NT EMF 1.008",  "TEXT"};
 
-constexpr std::string_view kPluginFile = "UI580D.DLL";
-
 // SetJob commands (JOB_CONTROL_PAUSE .. JOB_CONTROL_LAST_PAGE_EJECTED).
 constexpr std::uint32_t kFirstJobCommand = 1;
 constexpr std::uint32_t kLastJobCommand = 7;
@@ -75,11 +73,6 @@ void ApplySettings(PrinterRecord& p, const ports::PrinterInfo2& info) {
     p.defaultPriority = info.defaultPriority;
     p.startTime = info.startTime;
     p.untilTime = info.untilTime;
-}
-
-bool UsesPlugin(const DriverRecord& driver) {
-    return std::any_of(driver.dependentFiles.begin(), driver.dependentFiles.end(),
-                       [](const std::string& file) { return EqualsNoCase(file, kPluginFile); });
 }
 
 }  // namespace
@@ -245,7 +238,7 @@ std::uint32_t SimSpooler::addPrinter(const ports::PrinterInfo2& info, ports::Pri
     printer = addHandle(info.printerName);
 
     const DriverRecord* driver = findDriver(nativeEnvironment(), info.driverName);
-    if (initialize_ && UsesPlugin(*driver)) initialize_(info.printerName);
+    if (initialize_) initialize_(info.printerName, driver->dependentFiles);
     return err::Success;
 }
 

@@ -30,11 +30,13 @@ class Simulation;
 
 class SimSpooler final : public ports::Spooler {
 public:
-    // Runs when a printer of a driver that lists the plug-in "UI580D.DLL"
-    // among its dependent files has been added, as the real spooler calls the
-    // driver UI's PrinterEvent(PRINTER_EVENT_INITIALIZE). The printer is
-    // complete and open-able by then.
-    using PrinterInitialization = std::function<void(std::string_view printerName)>;
+    // Runs when a printer has been added, as the real spooler calls
+    // PrinterEvent(PRINTER_EVENT_INITIALIZE) of the user-interface modules
+    // its driver names; the hook gets the driver's dependent files to find
+    // them. The printer is complete and open-able by then. Whoever composes
+    // the simulation supplies the modules' behaviour.
+    using PrinterInitialization =
+        std::function<void(std::string_view printerName, const std::vector<std::string>& dependentFiles)>;
 
     explicit SimSpooler(Simulation& sim);
 

@@ -10,8 +10,6 @@ namespace kvt::sim {
 
 Simulation::Simulation(World world, Bitness program)
     : world_(std::move(world)), program_(program), clock_(ParseIsoLocalTime(world_.clock).value_or(0)) {
-    spooler_.setPrinterInitialization(
-        [this](std::string_view printerName) { RunPluginPrinterInitialization(*this, printerName); });
     processes_.addHandler(RunPrintUiCommand);
 }
 

@@ -10,6 +10,7 @@
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/Simulation.h"
 #include "tests/support/SpoolerTestSystem.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::installer {
 namespace {
@@ -46,7 +47,7 @@ TEST_P(CompareInstalledDriverVersionTest, ClassifiesWhatIsInstalled) {
     sim::World world = *sim::FreshImage(row.os);
     const std::string native = world.os.is64Bit ? "Windows x64" : "Windows NT x86";
     test::StageProductFiles(world, native);
-    sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    kvtsim::ProductSimulation sim(std::move(world), sim::Bitness::x86);
     ports::Spooler& spooler = sim.spooler();
     const Leftovers& l = row.leftovers;
 

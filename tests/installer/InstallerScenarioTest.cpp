@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/InstallerRuns.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::installer {
 namespace {
@@ -162,7 +163,7 @@ TEST(InstallerScenario, PrinterNameTakenByAnotherDriverEndsTheProgram) {
     {
         for (const char* file : {"HARBORDRV.DLL", "HARBOR.GPD", "HARBORUI.DLL"})
             world.files.putFile(std::string("C:\\Windows\\System32\\spool\\drivers\\W32X86\\3\\") + file, file);
-        sim::Simulation sim(std::move(world));
+        kvtsim::ProductSimulation sim(std::move(world));
         ports::DriverInfo3 other{3, "Harbor Label 200", "Windows NT x86", "HARBORDRV.DLL", "HARBOR.GPD",
                                  "HARBORUI.DLL", "", {}, "", "RAW"};
         ASSERT_EQ(sim.spooler().addPrinterDriver(other), 0u);

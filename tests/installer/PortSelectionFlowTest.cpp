@@ -12,6 +12,7 @@
 #include "Installer/KVT580duo_Installer/Port_Dlg.h"
 #include "platform/sim/SimPortDialog.h"
 #include "tests/support/InstallerRuns.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::installer {
 namespace {
@@ -70,7 +71,7 @@ TEST(SimPortDialogTest, AnswersAndTranscript) {
         int selection;
     } rows[] = {{std::nullopt, 4, true, 4}, {"COM2", 6, true, 1}, {"USB", 0, true, 6}, {"cancel", 3, false, 3}};
     for (const Row& row : rows) {
-        sim::Simulation sim(*sim::FreshImage("xp-x86"));
+        kvtsim::ProductSimulation sim(*sim::FreshImage("xp-x86"));
         sim::SimPortDialog dialog(sim, row.answer);
         EXPECT_EQ(dialog.hiddenSelection(row.preselection), row.preselection);
         EXPECT_TRUE(sim.transcript().events().empty()) << "the hidden dialog is never seen";

@@ -23,6 +23,7 @@
 #include "platform/sim/PrinterInfPackage.h"
 #include "tests/setup_common/SetupTestSupport.h"
 #include "tests/support/ProductInfText.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::package {
 namespace {
@@ -199,7 +200,7 @@ class PackageDistInstallTest : public ::testing::TestWithParam<SystemRow> {};
 TEST_P(PackageDistInstallTest, PrintUiCreatesThePrinterFromTheDistFiles) {
     sim::World world = *sim::FreshImage(GetParam().os);
     PlaceDist(world);
-    sim::Simulation sim(std::move(world));
+    kvtsim::ProductSimulation sim(std::move(world));
     const std::string commandLine = "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEX KVT-580duo\" /f "
                                     ".\\kvt580d.inf /r \"COM1:\" /m \"NORVEX KVT-580duo\"";
     const auto outcome = sim::RunPrintUiCommand(sim, {"C:\\Windows\\System32\\cmd.exe", commandLine, true, {}});

@@ -8,6 +8,7 @@
 #include "platform/sim/SimSetupWindow.h"
 #include "platform/sim/Simulation.h"
 #include "tests/support/SpoolerTestSystem.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::setup {
 namespace {
@@ -29,7 +30,7 @@ TEST_P(PrinterDrvExistTest, FindsOnlyTheExactNameInTheProgramsOwnEnvironment) {
     const PresenceRow& row = GetParam();
     sim::World world = *sim::FreshImage(row.os);
     if (row.registeredFor) test::StageProductFiles(world, row.registeredFor);
-    sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    kvtsim::ProductSimulation sim(std::move(world), sim::Bitness::x86);
     ports::Platform platform = sim.platform();
     if (row.registeredFor) {
         // Only the driver matters here; a 64-bit spooler keeps monitors for
@@ -63,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PrinterDrvExist, AFailedEnumerationCountsAsNoDriver) {
     sim::World world = *sim::FreshImage("xp-x86");
     test::StageProductFiles(world, "Windows NT x86");
-    sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    kvtsim::ProductSimulation sim(std::move(world), sim::Bitness::x86);
     ports::Platform platform = sim.platform();
     ASSERT_TRUE(test::RegisterProduct(platform.spooler, "Windows NT x86"));
     SetupLog log(platform.files, platform.clock, kInstallerLogFileName);
@@ -73,7 +74,7 @@ TEST(PrinterDrvExist, AFailedEnumerationCountsAsNoDriver) {
 }
 
 TEST(PrinterDrvExist, TheInstallersFormAnnouncesTheCheckAndWaits) {
-    sim::Simulation sim(*sim::FreshImage("win10-x64"), sim::Bitness::x86);
+    kvtsim::ProductSimulation sim(*sim::FreshImage("win10-x64"), sim::Bitness::x86);
     ports::Platform platform = sim.platform();
     sim::SimSetupWindow window(sim, "KVT580duo_Installer");
     window.setProgressStep(9);

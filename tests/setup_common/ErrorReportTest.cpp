@@ -6,6 +6,7 @@
 
 #include "platform/sim/Simulation.h"
 #include "tests/setup_common/SetupTestSupport.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::setup {
 namespace {
@@ -37,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ErrorReportText, FollowsTheHeadWithTheSystemsEnglishText) {
-    sim::Simulation sim(testing::MakeWorld());
+    kvtsim::ProductSimulation sim(testing::MakeWorld());
     EXPECT_EQ(ErrorReportText(sim.system(), "EnumPrinters Error Code: %d\n\n", 1722),
               "EnumPrinters Error Code: 1722\n\nThe RPC server is unavailable.\r\n");
     // a code the system has no text for leaves the head alone

@@ -6,6 +6,7 @@
 
 #include "platform/ports/WinCodes.h"
 #include "tests/setup_common/SetupTestSupport.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::setup {
 namespace {
@@ -98,7 +99,7 @@ TEST_F(SetupLogTest, RunPastMidnightShowsTheClockGoingBack) {
 }
 
 TEST(SetupLogBeforeInit, WritesNothing) {
-    sim::Simulation sim(MakeWorld(), sim::Bitness::x86);
+    kvtsim::ProductSimulation sim(MakeWorld(), sim::Bitness::x86);
     ports::Platform platform = sim.platform();
     SetupLog log(platform.files, platform.clock, kInstallerLogFileName);
     EXPECT_EQ(log.path(), "");

@@ -10,6 +10,7 @@
 
 #include "Installer/setup_common/SetupLog.h"
 #include "platform/sim/Simulation.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::setup::testing {
 
@@ -73,7 +74,7 @@ protected:
     void start(sim::World world, sim::Bitness bitness = sim::Bitness::x86,
                std::string_view logName = kInstallerLogFileName) {
         log_.reset();
-        sim_ = std::make_unique<sim::Simulation>(std::move(world), bitness);
+        sim_ = std::make_unique<kvtsim::ProductSimulation>(std::move(world), bitness);
         platform_ = std::make_unique<ports::Platform>(sim_->platform());
         log_ = std::make_unique<SetupLog>(platform_->files, platform_->clock, logName);
         log_->InitLogFile();

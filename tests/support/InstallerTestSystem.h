@@ -20,6 +20,7 @@
 #include "tests/support/RecordingSpooler.h"
 #include "tests/setup_common/SetupTestSupport.h"
 #include "tools/kvtsim/ProgramRun.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::test {
 
@@ -37,7 +38,7 @@ inline sim::World FreshSystemWithPackage(std::string_view os) {
 class InstallerTestSystem {
 public:
     explicit InstallerTestSystem(sim::World world, std::vector<sim::MessageBoxAnswer> answers = {})
-        : sim_(std::make_unique<sim::Simulation>(std::move(world), sim::Bitness::x86)),
+        : sim_(std::make_unique<kvtsim::ProductSimulation>(std::move(world), sim::Bitness::x86)),
           spooler_(sim_->spooler()),
           platform_(WithSpooler(sim_->platform(), spooler_)),
           log_(platform_.files, platform_.clock, setup::kInstallerLogFileName),

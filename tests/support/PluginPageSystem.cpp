@@ -4,7 +4,7 @@
 
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/FreshImage.h"
-#include "platform/sim/PluginDialogTemplates.h"
+#include "tools/kvtsim/PluginDialogTemplates.h"
 #include "platform/sim/SimPluginSpooler.h"
 #include "platform/sim/SpoolerKeys.h"
 #include "tests/support/SpoolerTestSystem.h"
@@ -40,7 +40,7 @@ PluginPageSystem::PluginPageSystem() : sim(PreparedWorld(), sim::Bitness::x64) {
 void PluginPageSystem::closeSheet() { sim.pluginSpooler().closePrinter(printer); }
 
 std::unique_ptr<sim::SimDialogControls> PluginPageSystem::openDialog(std::uint16_t dialogId, const std::string& name) {
-    return std::make_unique<sim::SimDialogControls>(name, *sim::PluginDialogTemplate(dialogId), boxes);
+    return std::make_unique<sim::SimDialogControls>(name, *kvtsim::PluginDialogTemplate(dialogId), boxes);
 }
 
 void PluginPageSystem::addForm(std::string_view name, std::uint32_t flags, std::int32_t width, std::int32_t length) {

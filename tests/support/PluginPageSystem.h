@@ -16,6 +16,7 @@
 #include "platform/sim/SimDialogControls.h"
 #include "platform/sim/SimMessageBoxes.h"
 #include "platform/sim/Simulation.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::test {
 
@@ -44,7 +45,7 @@ public:
     sim::DevModeRecord devmode();
     void setDevMode(const sim::DevModeRecord& devmode);
 
-    sim::Simulation sim;
+    kvtsim::ProductSimulation sim;
     sim::SimAnsiCodePage codePage{sim};
     sim::SimMessageBoxes boxes;
     plugin::PageState state;

@@ -10,6 +10,7 @@
 #include "platform/sim/SimSetupWindow.h"
 #include "platform/sim/SimUninstallerWindow.h"
 #include "tests/uninstaller/UninstallerTestSupport.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::test {
 namespace {
@@ -17,11 +18,10 @@ namespace {
 using ::testing::ElementsAre;
 using ports::UninstallerButton;
 
-
 class UninstallButtonTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        sim_ = std::make_unique<sim::Simulation>(
+        sim_ = std::make_unique<kvtsim::ProductSimulation>(
             ProductWithPrinters("xp-x86", {{"Till 2"}, {"Till 3"}, {"Till 1"}}), sim::Bitness::x86);
         platform_ = std::make_unique<ports::Platform>(sim_->platform());
         window_ = std::make_unique<sim::SimSetupWindow>(*sim_, "KVT580duo_Uninstaller");
@@ -92,6 +92,21 @@ TEST_F(UninstallButtonTest, RemovalLocksTheCheckListInTheMessageFilter) {
     for (const Input& in : inputs)
         EXPECT_EQ(flow_->PreTranslateMessage(in.message, in.wParam, in.toCheckList).swallow, in.swallowedWhileBusy)
             << "removing: " << in.name;
+}
+
+// The worker clears the busy flag before its 2 s closing pause, so the
+// cursor and Escape are free again; the list stays locked until the program
+// has ended, or a box could enable Uninstall and start a second removal.
+TEST_F(UninstallButtonTest, CheckListStaysLockedThroughTheClosingPause) {
+    namespace m = setup::shell::msg;
+    click(0, false);  // two of three: the run closes with the pause
+    flow_->StartUninstall();
+    EXPECT_THROW(flow_->UninstallThreadProc(), sim::ProcessExited);
+    ASSERT_EQ(flow_->busy(), 0);
+    EXPECT_TRUE(flow_->PreTranslateMessage(m::LButtonDown, 0, true).swallow);
+    EXPECT_TRUE(flow_->PreTranslateMessage(m::KeyDown, m::SpaceKey, true).swallow);
+    EXPECT_FALSE(flow_->PreTranslateMessage(m::KeyDown, m::EscapeKey, false).swallow);
+    EXPECT_FALSE(flow_->MayStartRemoval());
 }
 
 }  // namespace

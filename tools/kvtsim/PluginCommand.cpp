@@ -19,6 +19,7 @@
 #include "tools/kvtsim/KvtsimCli.h"
 #include "tools/kvtsim/PluginSheet.h"
 #include "tools/kvtsim/RunResult.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -94,7 +95,7 @@ int RunPrinterEvent(const std::vector<std::string>& args, KvtsimIo& io) {
         return UsageError(io.err, errorLine);
     // The plug-in runs in the spooler's process, of the system's own bitness.
     const auto bitness = world.os.is64Bit ? sim::Bitness::x64 : sim::Bitness::x86;
-    sim::Simulation sim(std::move(world), bitness);
+    ProductSimulation sim(std::move(world), bitness);
     const plugin::HResult result =
         plugin::PrinterEvent(sim.pluginSpooler(), sim::AnsiToUtf16(*ansiName), event);
 

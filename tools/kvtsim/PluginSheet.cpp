@@ -10,7 +10,7 @@
 #include "driversrc/kvt-580duo/DrvPackage/PropertySheets.h"
 #include "driversrc/kvt-580duo/DrvPackage/UserPaperSizeDialog.h"
 #include "driversrc/kvt-580duo/DrvPackage/VersionPage.h"
-#include "platform/sim/PluginDialogTemplates.h"
+#include "tools/kvtsim/PluginDialogTemplates.h"
 #include "platform/sim/SimAnsiCodePage.h"
 #include "platform/sim/SimDialogControls.h"
 #include "platform/sim/Utf16Text.h"
@@ -91,7 +91,7 @@ private:
     struct Page {
         plugin::PageDescription description;
         std::unique_ptr<sim::SimDialogControls> dialog;
-        std::unique_ptr<plugin::DialogModel> model;
+        std::unique_ptr<ports::DialogModel> model;
     };
     struct Modal {
         sim::SimDialogControls* dialog;
@@ -104,7 +104,7 @@ private:
         Page& page = pages_[index];
         const std::uint16_t id = page.description.dialogId;
         page.dialog = std::make_unique<sim::SimDialogControls>(sim::Utf16ToUtf8(page.description.title),
-                                                               *sim::PluginDialogTemplate(id), boxes_);
+                                                               *PluginDialogTemplate(id), boxes_);
         page.dialog->setTranscript(&sim_.transcript());
         ports::PluginSpooler& spooler = sim_.pluginSpooler();
         if (id == IDD_PAPER) {
@@ -124,7 +124,7 @@ private:
     // The paper-size dialog runs modally inside the page's command: the
     // script's next actions go to it until it ends.
     void runModal(std::uint16_t dialogId) {
-        const auto layout = sim::PluginDialogTemplate(dialogId);
+        const auto layout = PluginDialogTemplate(dialogId);
         if (!layout || dialogId != IDD_USER_PAPER_SIZE) return;
         sim::SimDialogControls dialog(kUserPaperSizeTitle, *layout, boxes_);
         dialog.setTranscript(&sim_.transcript());

@@ -10,6 +10,7 @@
 #include "platform/sim/Simulation.h"
 #include "tools/kvtsim/PluginSheet.h"
 #include "tools/kvtsim/RunResult.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -66,7 +67,7 @@ int RunPluginSheetCommand(const std::vector<std::string>& args, KvtsimIo& io) {
     // The sheet's host runs with the system's own bitness and opens the
     // printer before it asks the plug-in for its pages.
     const auto bitness = world.os.is64Bit ? sim::Bitness::x64 : sim::Bitness::x86;
-    sim::Simulation sim(std::move(world), bitness);
+    ProductSimulation sim(std::move(world), bitness);
     const std::u16string wideName = sim::AnsiToUtf16(*ansiName);
     ports::PrinterHandle printer;
     if (const std::uint32_t error =

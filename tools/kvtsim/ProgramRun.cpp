@@ -11,6 +11,7 @@
 #include "tools/kvtsim/JsonInputFile.h"
 #include "tools/kvtsim/UninstallerRun.h"
 #include "tools/kvtsim/RunResult.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -202,7 +203,7 @@ ProgramRun CollectRun(const sim::Simulation& sim, std::string_view program, cons
 }
 
 ProgramRun RunInstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare) {
-    sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    ProductSimulation sim(std::move(world), sim::Bitness::x86);
     if (prepare) prepare(sim);
     return CollectRun(sim, "installer", RunInstallerFlow(sim, answers));
 }

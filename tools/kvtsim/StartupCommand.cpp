@@ -16,6 +16,7 @@
 #include "tools/kvtsim/KvtsimCli.h"
 #include "tools/kvtsim/ProgramRun.h"
 #include "tools/kvtsim/RunResult.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -65,7 +66,7 @@ int RunStartupCommand(const std::vector<std::string>& args, KvtsimIo& io) {
         return UsageError(io.err, errorLine);
 
     const std::string& name = line->positional[0];
-    sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    ProductSimulation sim(std::move(world), sim::Bitness::x86);
     const FlowEnd end = RunStartup(sim, name == "installer");
 
     nlohmann::json result = RunResultJson(sim, name, end.exitCode, end.logPath);

@@ -6,6 +6,7 @@
 #include "platform/sim/SimSetupWindow.h"
 #include "platform/sim/SimUninstallerWindow.h"
 #include "tools/kvtsim/RunResult.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -121,7 +122,7 @@ FlowEnd RunUninstallerFlow(sim::Simulation& sim, const RunAnswers& answers) {
 }
 
 ProgramRun RunUninstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare) {
-    sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    ProductSimulation sim(std::move(world), sim::Bitness::x86);
     if (prepare) prepare(sim);
     return CollectRun(sim, "uninstaller", RunUninstallerFlow(sim, answers));
 }

@@ -5,6 +5,7 @@
 #include "Installer/KVT580duo_Installer/win32/resource.h"
 #include "Installer/setup_common/win32/MainWindowIcon.h"
 #include "Installer/setup_common/win32/MessageFilterDecision.h"
+#include "Installer/setup_common/win32/ProcedureGuard.h"
 #include "Installer/setup_common/win32/SetupDialogLoop.h"
 #include "Installer/setup_common/win32/SetupMessageFilter.h"
 
@@ -36,6 +37,17 @@ DWORD WINAPI InstallerWindow::WorkerProc(LPVOID self) {
 }
 
 INT_PTR CALLBACK InstallerWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return setup::shell::GuardedProcedure<INT_PTR>(
+        FALSE, [&] { return HandleMessage(dialog, message, wParam, lParam); },
+        [&](const char* what) { ReportFault(dialog, message, what); });
+}
+
+void InstallerWindow::ReportFault(HWND dialog, UINT message, const char* what) {
+    auto* window = reinterpret_cast<InstallerWindow*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    if (window != nullptr) window->flow_.log().WriteLog("Exception in the window procedure (message %u): %s", message, what);
+}
+
+INT_PTR InstallerWindow::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         return reinterpret_cast<InstallerWindow*>(lParam)->onInitDialog(dialog);

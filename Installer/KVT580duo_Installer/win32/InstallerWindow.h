@@ -26,6 +26,9 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    // DialogProc's work, run under setup::shell::GuardedProcedure.
+    static INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    static void ReportFault(HWND dialog, UINT message, const char* what);
     static DWORD WINAPI WorkerProc(LPVOID self);
     static bool FilterMessage(const MSG& message, void* self);
 

@@ -2,6 +2,7 @@
 
 #include "Installer/KVT580duo_Installer/win32/PortRadioGroup.h"
 #include "Installer/KVT580duo_Installer/win32/resource.h"
+#include "Installer/setup_common/win32/ProcedureGuard.h"
 
 namespace kvt::installer::shell {
 
@@ -24,7 +25,7 @@ void MarkIndex(HWND dialog, int selection) {
 
 int* SelectionOf(HWND dialog) { return reinterpret_cast<int*>(::GetWindowLongPtrA(dialog, DWLP_USER)); }
 
-INT_PTR CALLBACK PortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandlePortMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
             ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -52,6 +53,12 @@ INT_PTR CALLBACK PortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         default:
             return FALSE;
     }
+}
+
+// The dialog has no log of its own: an exception only answers "not handled".
+INT_PTR CALLBACK PortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return setup::shell::GuardedProcedure<INT_PTR>(
+        FALSE, [&] { return HandlePortMessage(dialog, message, wParam, lParam); }, [](const char*) {});
 }
 
 }  // namespace

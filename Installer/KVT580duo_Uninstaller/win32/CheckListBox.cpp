@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "Installer/setup_common/win32/ProcedureGuard.h"
+
 namespace kvt::uninstaller::shell {
 
 namespace {
@@ -54,7 +56,7 @@ WNDPROC OriginalProc(HWND list) {
     return reinterpret_cast<WNDPROC>(reinterpret_cast<LONG_PTR>(::GetPropA(list, kOriginalProcProperty)));
 }
 
-LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleCheckListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     const WNDPROC original = OriginalProc(list);
     if (original == nullptr) return ::DefWindowProcA(list, message, wParam, lParam);
     switch (message) {
@@ -82,6 +84,12 @@ LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
             break;
     }
     return ::CallWindowProcA(original, list, message, wParam, lParam);
+}
+
+// The list has no log at hand: an exception only answers 0.
+LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    return setup::shell::GuardedProcedure<LRESULT>(
+        0, [&] { return HandleCheckListMessage(list, message, wParam, lParam); }, [](const char*) {});
 }
 
 }  // namespace

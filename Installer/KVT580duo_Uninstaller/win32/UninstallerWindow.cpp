@@ -6,6 +6,7 @@
 #include "Installer/KVT580duo_Uninstaller/win32/resource.h"
 #include "Installer/setup_common/win32/MainWindowIcon.h"
 #include "Installer/setup_common/win32/MessageFilterDecision.h"
+#include "Installer/setup_common/win32/ProcedureGuard.h"
 #include "Installer/setup_common/win32/SetupDialogLoop.h"
 #include "Installer/setup_common/win32/SetupMessageFilter.h"
 
@@ -50,6 +51,17 @@ DWORD WINAPI UninstallerWindow::WorkerProc(LPVOID self) {
 }
 
 INT_PTR CALLBACK UninstallerWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return setup::shell::GuardedProcedure<INT_PTR>(
+        FALSE, [&] { return HandleMessage(dialog, message, wParam, lParam); },
+        [&](const char* what) { ReportFault(dialog, message, what); });
+}
+
+void UninstallerWindow::ReportFault(HWND dialog, UINT message, const char* what) {
+    auto* window = reinterpret_cast<UninstallerWindow*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    if (window != nullptr) window->flow_.log().WriteLog("Exception in the window procedure (message %u): %s", message, what);
+}
+
+INT_PTR UninstallerWindow::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         return reinterpret_cast<UninstallerWindow*>(lParam)->onInitDialog(dialog);
@@ -119,7 +131,7 @@ BOOL UninstallerWindow::onCommand(WPARAM wParam) {
     if (id == IDC_UNINSTALL && notification == BN_CLICKED) {
         // Enter reaches here too, even while the button is disabled.
         const HWND button = ::GetDlgItem(dialog_, IDC_UNINSTALL);
-        if (flow_.busy() == 0 && button != nullptr && ::IsWindowEnabled(button)) onUninstall();
+        if (flow_.MayStartRemoval() && button != nullptr && ::IsWindowEnabled(button)) onUninstall();
         return TRUE;
     }
     if (id == IDCANCEL) {

@@ -4,7 +4,7 @@
 // printing, the line feeds after printing and the paper-cut mode. What the
 // user changes stays in the controls until the sheet is applied; apply
 // writes "MISC" and the four command values.
-#include "driversrc/kvt-580duo/DrvPackage/DialogModel.h"
+#include "platform/ports/DialogModel.h"
 #include "driversrc/kvt-580duo/DrvPackage/PageState.h"
 #include "platform/ports/AnsiCodePage.h"
 #include "platform/ports/DialogControls.h"
@@ -18,7 +18,7 @@ inline constexpr int kPulseMinMs = 50;
 inline constexpr int kPulseMaxMs = 250;
 inline constexpr int kLineFeedsMax = 99;
 
-class DocumentSettingsPage final : public DialogModel {
+class DocumentSettingsPage final : public ports::DialogModel {
 public:
     DocumentSettingsPage(ports::DialogControls& controls, ports::PluginSpooler& spooler,
                          ports::AnsiCodePage& codePage, PageState& state)

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "driversrc/kvt-580duo/DrvPackage/DialogModel.h"
+#include "platform/ports/DialogModel.h"
 #include "driversrc/kvt-580duo/DrvPackage/PageState.h"
 #include "platform/ports/AnsiCodePage.h"
 #include "platform/ports/DialogControls.h"
@@ -31,7 +31,7 @@ std::int16_t PaperSourceOfType(int typeIndex);
 inline constexpr int kCopiesMin = 1;
 inline constexpr int kCopiesMax = 255;
 
-class PaperPage final : public DialogModel {
+class PaperPage final : public ports::DialogModel {
 public:
     PaperPage(ports::DialogControls& controls, ports::PluginSpooler& spooler, ports::AnsiCodePage& codePage,
               PageState& state)

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driversrc/kvt-580duo/DrvPackage/DialogModel.h"
+#include "platform/ports/DialogModel.h"
 #include "driversrc/kvt-580duo/DrvPackage/PageState.h"
 #include "platform/ports/AnsiCodePage.h"
 #include "platform/ports/DialogControls.h"
@@ -32,7 +32,7 @@ inline constexpr std::u16string_view kUpdateQuestionCaption = u"Question";
 // What the dialog ends with, however it is closed.
 inline constexpr std::intptr_t kUserPaperSizeResult = 1;
 
-class UserPaperSizeDialog final : public DialogModel {
+class UserPaperSizeDialog final : public ports::DialogModel {
 public:
     UserPaperSizeDialog(ports::DialogControls& controls, ports::PluginSpooler& spooler, ports::AnsiCodePage& codePage,
                         PageState& state)

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "driversrc/kvt-580duo/DrvPackage/DialogModel.h"
+#include "platform/ports/DialogModel.h"
 #include "driversrc/kvt-580duo/DrvPackage/PageState.h"
 #include "platform/ports/DialogControls.h"
 #include "platform/ports/PluginSpooler.h"
@@ -17,7 +17,7 @@ inline constexpr std::u16string_view kLegalNotice =
     u"Copyright (C) NORVEX. All rights reserved.\r\n"
     u"This driver may be used and copied only under the terms of the NORVEX licence.";
 
-class VersionPage final : public DialogModel {
+class VersionPage final : public ports::DialogModel {
 public:
     VersionPage(ports::DialogControls& controls, ports::PluginSpooler& spooler, PageState& state)
         : controls_(controls), spooler_(spooler), state_(state) {}

@@ -12,6 +12,7 @@
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/FreshImage.h"
 #include "tests/support/ProductInfText.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::sim {
 namespace {
@@ -61,7 +62,7 @@ class PrintUiInstallTest : public ::testing::TestWithParam<SystemRow> {};
 
 TEST_P(PrintUiInstallTest, InstallsDriverAndPrinterOfTheSystemsOwnEnvironment) {
     const SystemRow& row = GetParam();
-    Simulation sim(PackageWorld(row.os), Bitness::x86);
+    kvtsim::ProductSimulation sim(PackageWorld(row.os), Bitness::x86);
     sim.lastError() = 1234;
     ports::ProcessHandle process;
     ASSERT_EQ(sim.processes().startProcess({kCmd, kInstallOnCom2, true, {}}, process), err::Success);
@@ -74,7 +75,7 @@ TEST_P(PrintUiInstallTest, InstallsDriverAndPrinterOfTheSystemsOwnEnvironment) {
     const PrinterRecord& printer = spooler.printers[0];
     EXPECT_EQ(printer.name, "NORVEX KVT-580duo");
     EXPECT_EQ(printer.port, "COM2:");
-    // The plug-in has set the printer up.
+    // The plug-in has set the printer up, in the spooler's process.
     EXPECT_EQ(printer.printProcessor, "NVX PRINT PROCESSOR KVT580duo");
     EXPECT_EQ(printer.attributes, 0x1800u);
     EXPECT_EQ(printer.data.size(), 4u);

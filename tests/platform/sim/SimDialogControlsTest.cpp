@@ -9,8 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "driversrc/kvt-580duo/DrvPackage/PageControlIds.h"
-#include "platform/sim/PluginDialogTemplates.h"
 
 namespace kvt::sim {
 namespace {
@@ -18,7 +16,7 @@ namespace {
 using Message = std::pair<int, int>;  // id, notification or scroll code
 
 // A dialog procedure that writes down what reaches it.
-class Recorder final : public plugin::DialogModel {
+class Recorder final : public ports::DialogModel {
 public:
     bool onInit() override { return true; }
     bool onCommand(int id, int notification) override {
@@ -244,19 +242,6 @@ TEST_F(SimDialogControlsTest, ModalDialogsRunThroughTheRunnerAndEnd) {
     EXPECT_FALSE(dialog.endResult().has_value());
     dialog.endDialog(1);
     EXPECT_EQ(dialog.endResult(), 1);
-}
-
-TEST(PluginDialogTemplateTest, TheFourDialogsOfThePlugin) {
-    for (std::uint16_t id : {IDD_PAPER, IDD_USER_PAPER_SIZE, IDD_DOCUMENT_SETTINGS, IDD_VERSION}) {
-        auto layout = PluginDialogTemplate(id);
-        ASSERT_TRUE(layout.has_value()) << id;
-        std::vector<int> ids;
-        for (const SimControlTemplate& control : *layout) ids.push_back(control.id);
-        std::sort(ids.begin(), ids.end());
-        EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end()) << "ids are unique in dialog " << id;
-    }
-    EXPECT_EQ(PluginDialogTemplate(IDD_DOCUMENT_SETTINGS)->size(), 26u);
-    EXPECT_FALSE(PluginDialogTemplate(117).has_value());
 }
 
 }  // namespace

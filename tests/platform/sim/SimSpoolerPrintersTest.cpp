@@ -365,10 +365,13 @@ TEST_F(SimSpoolerTest, APlannedFaultFailsTheCallBeforeItDoesAnything) {
 
 // ---------------------------------------------------------------- printer initialisation
 
-TEST_F(SimSpoolerTest, AddingAPrinterOfThePluginsDriverRunsItsInitialisation) {
+TEST_F(SimSpoolerTest, AddingAPrinterRunsTheInitialisationOfItsDriversModules) {
     std::vector<std::string> initialised;
-    spooler.setPrinterInitialization([&](std::string_view name) {
+    std::vector<std::string> files;
+    spooler.setPrinterInitialization([&](std::string_view name, const std::vector<std::string>& dependentFiles) {
         initialised.emplace_back(name);
+        files = dependentFiles;
+        if (name != "Receipt") return;
         // What the plug-in does: open the new printer, change it, record data.
         PrinterHandle handle;
         ports::PrinterDefaults all{std::nullopt, ports::spool::PrinterAllAccess};
@@ -393,7 +396,7 @@ TEST_F(SimSpoolerTest, AddingAPrinterOfThePluginsDriverRunsItsInitialisation) {
     EXPECT_EQ(stored.printers[0].data.size(), 1u);
     EXPECT_EQ(spooler.openHandleCount(), 1u) << "only the caller's handle is left";
 
-    // A driver without the plug-in among its files is not initialised.
+    // The hook learns the modules from the driver's dependent files.
     ports::DriverInfo3 other = test::ProductDriver("Windows x64");
     other.name = "Other Driver";
     other.dependentFiles = {"UNIRES.DLL", "UI580D.INI"};
@@ -401,24 +404,11 @@ TEST_F(SimSpoolerTest, AddingAPrinterOfThePluginsDriverRunsItsInitialisation) {
     PrinterInfo2 otherPrinter = test::ProductPrinter("Other", "COM2:");
     otherPrinter.driverName = "Other Driver";
     ASSERT_EQ(spooler.addPrinter(otherPrinter, handle), err::Success);
-    EXPECT_EQ(initialised.size(), 1u);
-}
-
-TEST_F(SimSpoolerTest, ThePluginIsRecognisedInAnyLetterCase) {
-    ports::DriverInfo3 lower = test::ProductDriver("Windows x64");
-    lower.name = "Lower";
-    lower.dependentFiles = {"ui580d.dll"};
-    ASSERT_EQ(spooler.addPrinterDriver(lower), err::Success);
-    int calls = 0;
-    spooler.setPrinterInitialization([&](std::string_view) { ++calls; });
-    PrinterInfo2 info = test::ProductPrinter("Receipt");
-    info.driverName = "Lower";
-    PrinterHandle handle;
-    ASSERT_EQ(spooler.addPrinter(info, handle), err::Success);
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(initialised, (std::vector<std::string>{"Receipt", "Other"}));
+    EXPECT_EQ(files, (std::vector<std::string>{"UNIRES.DLL", "UI580D.INI"}));
     // A failed addition initialises nothing.
-    EXPECT_EQ(spooler.addPrinter(info, handle), err::PrinterAlreadyExists);
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(spooler.addPrinter(otherPrinter, handle), err::PrinterAlreadyExists);
+    EXPECT_EQ(initialised.size(), 2u);
 }
 
 }  // namespace

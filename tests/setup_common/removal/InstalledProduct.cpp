@@ -7,6 +7,7 @@
 #include "platform/sim/Simulation.h"
 #include "platform/sim/SpoolerKeys.h"
 #include "tests/support/ProductInfText.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::test {
 namespace {
@@ -101,7 +102,7 @@ sim::World SystemBeforeProduct(std::string_view os) {
     world.registry.ensure("HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\HARBORLABEL200").isProtected = true;
     AddUserForm(world, "Label 4x6");
 
-    sim::Simulation sim(std::move(world));
+    kvtsim::ProductSimulation sim(std::move(world));
     ports::DriverInfo3 harbor{3,
                               "Harbor Label 200",
                               NativeEnvironment(sim.world()),
@@ -123,7 +124,7 @@ sim::World SystemBeforeProduct(std::string_view os) {
 }
 
 sim::World InstallProduct(sim::World before) {
-    sim::Simulation sim(std::move(before));
+    kvtsim::ProductSimulation sim(std::move(before));
     RunPrintUi(sim, "/if /b \"NORVEX KVT-580duo\" /f .\\kvt580d.inf /r \"COM2:\" /m \"NORVEX KVT-580duo\"");
     RunPrintUi(sim, "/if /b \"Receipt 2\" /f .\\kvt580d.inf /r \"COM4:\" /m \"NORVEX KVT-580duo\" /u");
     sim::World& world = sim.world();

@@ -12,6 +12,7 @@
 #include "platform/sim/SimSetupWindow.h"
 #include "platform/sim/Simulation.h"
 #include "tests/setup_common/SetupTestSupport.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::setup::testing {
 
@@ -27,7 +28,7 @@ class RemovalTest : public ::testing::Test {
 protected:
     void start(sim::World world, const RemovalForm& form) {
         context_.reset();
-        sim_ = std::make_unique<sim::Simulation>(std::move(world), sim::Bitness::x86);
+        sim_ = std::make_unique<kvtsim::ProductSimulation>(std::move(world), sim::Bitness::x86);
         platform_ = std::make_unique<ports::Platform>(sim_->platform());
         logName_ = LogFileName(form.program);
         log_ = std::make_unique<SetupLog>(platform_->files, platform_->clock, logName_);

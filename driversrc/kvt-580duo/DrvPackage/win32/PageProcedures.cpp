@@ -46,7 +46,7 @@ struct Shell {
 };
 
 template <class Model>
-std::unique_ptr<plugin::DialogModel> MakeModel(Shell& shell, plugin::PageState& state) {
+std::unique_ptr<ports::DialogModel> MakeModel(Shell& shell, plugin::PageState& state) {
     if constexpr (std::is_same_v<Model, plugin::VersionPage>) {
         return std::make_unique<Model>(shell.controls, PluginSpooler(), state);
     } else {
@@ -71,7 +71,7 @@ INT_PTR PageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     plugin::PageState* state = BoundState(page);
     if (state == nullptr) return FALSE;
     Shell shell(page);
-    const std::unique_ptr<plugin::DialogModel> model = MakeModel<Model>(shell, *state);
+    const std::unique_ptr<ports::DialogModel> model = MakeModel<Model>(shell, *state);
     switch (message) {
         case WM_INITDIALOG:
             return model->onInit() ? TRUE : FALSE;

@@ -11,6 +11,7 @@
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/Simulation.h"
 #include "tests/support/SpoolerTestSystem.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::plugin {
 namespace {
@@ -60,7 +61,7 @@ protected:
         return value.data;
     }
 
-    sim::Simulation sim{PreparedWorld(), sim::Bitness::x64};
+    kvtsim::ProductSimulation sim{PreparedWorld(), sim::Bitness::x64};
     ports::PrinterHandle printer;
     PageState state;
 };

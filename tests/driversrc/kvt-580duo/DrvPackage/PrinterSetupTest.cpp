@@ -12,6 +12,7 @@
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/Simulation.h"
 #include "tests/support/SpoolerTestSystem.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::plugin {
 namespace {
@@ -67,7 +68,7 @@ protected:
         }
     }
 
-    sim::Simulation sim{PreparedWorld(), sim::Bitness::x86};
+    kvtsim::ProductSimulation sim{PreparedWorld(), sim::Bitness::x86};
 };
 
 TEST_F(PrinterSetupTest, AddingAPrinterOfThePluginsDriverSetsItUp) {

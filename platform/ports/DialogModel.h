@@ -1,9 +1,9 @@
 #pragma once
-// What a dialog procedure of the plug-in hands its page or dialog: the
-// messages that carry behaviour, each answered with the value the procedure
+// What a dialog procedure hands the portable model of its page or dialog:
+// the messages that carry behaviour, each answered with the value the procedure
 // returns. A model keeps no state of its own (the controls and the page
 // state hold everything), so a shell may make one for every message.
-namespace kvt::plugin {
+namespace kvt::ports {
 
 class DialogModel {
 public:

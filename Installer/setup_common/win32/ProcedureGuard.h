@@ -1,0 +1,30 @@
+#pragma once
+// Windows calls the setup programs' dialog and window procedures from its
+// own frames (the dialog manager, DispatchMessage), which know nothing of
+// C++: an exception that left a procedure would unwind through them. Each
+// procedure runs its work through this guard, which answers `failed` (FALSE
+// for a dialog procedure: the message was not handled; 0 for a window
+// procedure) and hands what went wrong to `report`, which logs it when it can.
+// Kept free of <windows.h>, so the guard is checked natively.
+#include <exception>
+
+namespace kvt::setup::shell {
+
+template <typename Result, typename Body, typename Report>
+Result GuardedProcedure(Result failed, Body&& body, Report&& report) noexcept {
+    const char* what = "unknown exception";
+    try {
+        return body();
+    } catch (const std::exception& exception) {
+        what = exception.what();
+    } catch (...) {
+    }
+    try {
+        report(what);
+    } catch (...) {
+        // Reporting may fail for the same reason (no memory): the answer stands.
+    }
+    return failed;
+}
+
+}  // namespace kvt::setup::shell

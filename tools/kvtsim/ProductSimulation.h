@@ -1,0 +1,26 @@
+#pragma once
+// The simulated Windows with the product's parts that Windows itself would
+// run: the spooler hands a new printer of a driver that names the plug-in to
+// the plug-in's PrinterEvent, and the plug-in's dialogs are made from its
+// resource script. The simulation knows nothing of them; kvtsim and the
+// tests compose it through this class.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sim/Simulation.h"
+
+namespace kvt::kvtsim {
+
+class ProductSimulation final : public sim::Simulation {
+public:
+    explicit ProductSimulation(sim::World world, sim::Bitness program = sim::Bitness::x86);
+};
+
+// What the spooler does once it has added a printer whose driver names the
+// plug-in among its dependent files: PrinterEvent(PRINTER_EVENT_INITIALIZE)
+// in the spooler's process.
+void RunPluginPrinterInitialization(sim::Simulation& sim, std::string_view printerName,
+                                    const std::vector<std::string>& dependentFiles);
+
+}  // namespace kvt::kvtsim
