@@ -4,9 +4,11 @@
 #include <prsht.h>
 #include <winspool.h>
 
+#include <string>
 #include <vector>
 
 #include "driversrc/kvt-580duo/DrvPackage/PageControlIds.h"
+#include "tools/win32/HostPrinter.h"
 #include "tools/win32/HostReport.h"
 
 namespace kvt::host {
@@ -51,6 +53,46 @@ std::string ByteText(const std::vector<BYTE>& bytes) {
 
 // The handle of the modal paper-size dialog once the page has opened it.
 HWND g_userPaperSizeDialog = nullptr;
+// A message box the paper-size dialog shows.
+HWND g_question = nullptr;
+
+constexpr const wchar_t* kHostFormName = L"Wine Form";
+
+BOOL CALLBACK FindQuestion(HWND window, LPARAM) {
+    if (window == g_userPaperSizeDialog || ::GetWindow(window, GW_OWNER) != g_userPaperSizeDialog) return TRUE;
+    g_question = window;
+    return FALSE;
+}
+
+// "form NAME after save N: WIDTH x LENGTH" in thousandths of a millimetre, or
+// what the spooler answered instead.
+void ReportSavedForm(int attempt) {
+    const std::string label = "form after save " + std::to_string(attempt);
+    HANDLE printer = nullptr;
+    if (!::OpenPrinterW(const_cast<LPWSTR>(kHostPrinterName), &printer, nullptr)) {
+        Report(label, "OpenPrinterW error " + std::to_string(::GetLastError()));
+        return;
+    }
+    DWORD needed = 0, count = 0;
+    ::EnumFormsW(printer, 1, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed);
+    const bool listed = needed > 0 && ::EnumFormsW(printer, 1, buffer.data(), needed, &needed, &count);
+    const DWORD error = ::GetLastError();
+    ::ClosePrinter(printer);
+    if (!listed) {
+        Report(label, "EnumFormsW error " + std::to_string(error));
+        return;
+    }
+    const auto* forms = reinterpret_cast<const FORM_INFO_1W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        const std::wstring name = forms[i].pName != nullptr ? forms[i].pName : L"";
+        if (name.rfind(kHostFormName, 0) != 0) continue;
+        Report(label, "\"" + Utf8(name.c_str()) + "\" " + std::to_string(forms[i].Size.cx) + " x " +
+                          std::to_string(forms[i].Size.cy));
+        return;
+    }
+    Report(label, "not among the " + std::to_string(count) + " forms");
+}
 
 BOOL CALLBACK FindDialog(HWND window, LPARAM) {
     wchar_t title[64] = {};
@@ -58,6 +100,31 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM) {
     if (std::wstring(title) != L"User Defined Paper Size") return TRUE;
     g_userPaperSizeDialog = window;
     return FALSE;
+}
+
+// The question the dialog asks when the saved form exists: answered Yes, so
+// that the form is changed through SetFormW. A thread timer, so that it fires
+// inside the message box's own loop; without a question it does nothing.
+void CALLBACK AnswerUpdateQuestion(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    g_question = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindQuestion, 0);
+    if (g_question == nullptr) return;
+    Report("paper-size dialog question", "answered Yes");
+    ::SendMessageW(g_question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+}
+
+// The user's Save with the given name and size (millimetres), then the form as
+// the spooler holds it afterwards.
+void SaveForm(HWND dialog, int attempt, const wchar_t* width) {
+    ::SetDlgItemTextW(dialog, IDC_FORM_NAME, kHostFormName);
+    ::SetDlgItemTextW(dialog, IDC_FORM_WIDTH, width);
+    ::SetDlgItemTextW(dialog, IDC_FORM_LENGTH, L"100.0");
+    ::SetTimer(nullptr, 0, 500, AnswerUpdateQuestion);
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_FORM_SAVE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDC_FORM_SAVE)));
+    PumpFor(dialog, 700);
+    ReportSavedForm(attempt);
 }
 
 // Runs inside the dialog's own message loop: the page's button blocks in
@@ -69,6 +136,8 @@ void CALLBACK PictureAndCloseDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     Report("paper-size dialog", g_userPaperSizeDialog != nullptr ? "shown" : "not shown");
     if (g_userPaperSizeDialog == nullptr) return;
     PauseForPicture(g_userPaperSizeDialog, "user-paper-size");
+    SaveForm(g_userPaperSizeDialog, 1, L"50.0");
+    SaveForm(g_userPaperSizeDialog, 2, L"60.0");
     ::SendMessageW(g_userPaperSizeDialog, WM_COMMAND, MAKEWPARAM(IDC_FORM_CLOSE, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(g_userPaperSizeDialog, IDC_FORM_CLOSE)));
 }
@@ -121,6 +190,29 @@ void ShowUserPaperSizeDialog(HWND sheet) {
     ::SetTimer(nullptr, 0, 300, PictureAndCloseDialog);
     ::SendDlgItemMessageW(page, IDC_PAPER_SIZE_FORMS, BM_CLICK, 0, 0);
     Report("paper-size dialog", "closed");
+}
+
+void ReportDefaultDevMode(HANDLE printer) {
+    DWORD needed = 0;
+    ::GetPrinterW(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 || !::GetPrinterW(printer, 2, buffer.data(), needed, &needed)) {
+        Report("printer default device mode", "GetPrinterW error " + std::to_string(::GetLastError()));
+        return;
+    }
+    const DEVMODEW* devmode = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data())->pDevMode;
+    if (devmode == nullptr) {
+        Report("printer default device mode", "none");
+        return;
+    }
+    // A record without the copies and colour fields holds none of the page's choices.
+    if ((devmode->dmFields & (DM_COPIES | DM_COLOR)) != (DM_COPIES | DM_COLOR)) {
+        Report("printer default device mode", "none of the choices (fields " + std::to_string(devmode->dmFields) + ")");
+        return;
+    }
+    Report("printer default device mode", "form \"" + Utf8(devmode->dmFormName) + "\" copies " +
+                                              std::to_string(devmode->dmCopies) + " color " +
+                                              std::to_string(devmode->dmColor));
 }
 
 void ReportPrinterData(HANDLE printer, const wchar_t* name) {

@@ -19,9 +19,15 @@ void PauseForPicture(HWND sheet, const std::string& name);
 // tab.
 void EditDocumentSettings(HWND sheet);
 
-// Opens the paper-size dialog from the Paper page, pauses for a picture and
-// closes the dialog again.
+// Opens the paper-size dialog from the Paper page, pauses for a picture,
+// saves a form twice through the dialog (added, then changed after the
+// dialog's question, each reported as the spooler then holds it) and closes
+// the dialog again.
 void ShowUserPaperSizeDialog(HWND sheet);
+
+// "printer default device mode: form "F" copies N color N", or what the
+// spooler answered instead.
+void ReportDefaultDevMode(HANDLE printer);
 
 // "printer data NAME: N bytes XX XX ..." or the read's error.
 void ReportPrinterData(HANDLE printer, const wchar_t* name);

@@ -182,6 +182,7 @@ int Run(const std::wstring& path, bool automatic) {
                       L"KVT-580duo Printing Preferences", printer.handle(), automatic, EditDocumentSheet);
             ReportPrinterData(printer.handle(), L"MISC");
             ReportPrinterData(printer.handle(), L"StartDoc");
+            ReportDefaultDevMode(printer.handle());
             ShowSheet(*plugin, &oemui::IPrintOemUI::DevicePropertySheets, "DevicePropertySheets",
                       L"KVT-580duo Properties", printer.handle(), automatic, PictureOfVersionPage);
         }

@@ -122,6 +122,26 @@ expect 'sheet apply: accepted'
 # (first size, "Receipt", monochrome, one copy) from the defaults.
 expect 'printer data MISC: 20 bytes 00 01 19 00 19 00 19 00 19 00 01 00 00 00 00 01 00 00 00 00'
 expect 'printer data StartDoc: 3 bytes 1B 40 0A'
+# The paper-size dialog saved a form twice through the real AddFormW and,
+# once the form existed, SetFormW after its question; the Paper page's apply
+# wrote the printer's default device mode (monochrome, one copy). Wine keeps
+# neither in every release (its form calls are partly stubs): where it did
+# not, the report holds Wine's answer, which is accepted and named here.
+accept_wine_answer() {  # LABEL EXPECTED-END
+    local line
+    line=$(grep -m1 "^$1: " "$work/report.txt") || fail "the report lacks $1"
+    case "$line" in
+        *"$2") echo "$1: as expected" ;;
+        *"error "*|*"not among the"*|*": none"*) echo "$1: Wine's answer accepted: ${line#*: }" ;;
+        *) fail "unexpected: $line" ;;
+    esac
+}
+accept_wine_answer 'form after save 1' ' 50000 x 100000'
+accept_wine_answer 'form after save 2' ' 60000 x 100000'
+if grep -q '^form after save 1: "Wine Form' "$work/report.txt"; then
+    expect 'paper-size dialog question: answered Yes'
+fi
+accept_wine_answer 'printer default device mode' '" copies 1 color 1'
 expect 'page record 1: template 133 title "Version" size v3 flags PSP_USETITLE with page state'
 expect 'DevicePropertySheets INIT: 0x00000000 S_OK Result 1 pages 1'
 expect 'sheet "KVT-580duo Properties" tabs: 1'

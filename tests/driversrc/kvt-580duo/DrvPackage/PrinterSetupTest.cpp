@@ -90,6 +90,16 @@ TEST_F(PrinterSetupTest, PrinterOfAnotherDriverIsUntouched) {
     EXPECT_EQ(sim.faults().callCount("PluginSpooler.openPrinter"), 0u);
 }
 
+// Windows compares file names without regard to letter case.
+TEST_F(PrinterSetupTest, ThePluginIsRecognisedInAnyLetterCase) {
+    ports::DriverInfo3 lower = DriverWithoutPlugin();
+    lower.name = "Lower";
+    lower.dependentFiles.push_back("ui580d.dll");
+    ASSERT_EQ(sim.spooler().addPrinterDriver(lower), err::Success);
+    ASSERT_EQ(add("Till 2", "Lower"), err::Success);
+    EXPECT_EQ(printer("Till 2").attributes, 0x1800u);
+}
+
 TEST_F(PrinterSetupTest, PrinterStaysAddedWhenThePluginCannotReadIt) {
     sim.faults().failCall("PluginSpooler.getPrinter", err::AccessDenied);
     sim.lastError() = 77;
