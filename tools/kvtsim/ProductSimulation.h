@@ -1,9 +1,9 @@
 #pragma once
-// The simulated Windows with the product's parts that Windows itself would
-// run: the spooler hands a new printer of a driver that names the plug-in to
-// the plug-in's PrinterEvent, and the plug-in's dialogs are made from its
-// resource script. The simulation knows nothing of them; kvtsim and the
-// tests compose it through this class.
+// The simulated Windows with the product's part that Windows itself runs:
+// the spooler hands a new printer of a driver that names the plug-in to the
+// plug-in's PrinterEvent. The simulation knows nothing of the plug-in;
+// kvtsim and the tests compose it through this class (and make the plug-in's
+// dialogs with PluginDialogTemplate).
 #include <string>
 #include <string_view>
 #include <vector>
