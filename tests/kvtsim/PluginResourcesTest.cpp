@@ -144,6 +144,7 @@ TEST(PluginResourcesTest, ReaderResolvesNamesStylesAndEscapesAndRefusesTheUnknow
                  ResourceScriptError);
     EXPECT_THROW(ResourceScript("1 DIALOGEX 0, 0, 1, 1\nBEGIN\n    LTEXT \"x\", IDC_NONE, 0, 0, 1, 1\nEND\n", {}),
                  ResourceScriptError);
+    EXPECT_THROW(ResourceScript("1 DIALOGEX 0, 0, 1, 1\nBEGIN\n    LTEXT \"x\", 5, 0", {}), ResourceScriptError);
 }
 
 }  // namespace

@@ -258,7 +258,11 @@ ResourceScript::ResourceScript(std::string_view script, const std::vector<std::s
             if (words >> directive >> name >> value && directive == "#define") symbols_[name] = value;
         }
     }
-    dialogs_ = DialogReader(Tokenize(script), *this).read();
+    try {
+        dialogs_ = DialogReader(Tokenize(script), *this).read();
+    } catch (const std::out_of_range&) {
+        throw ResourceScriptError("statement cut short");  // an argument or END missing
+    }
 }
 
 const ResourceDialog* ResourceScript::dialog(int id) const {
