@@ -44,7 +44,8 @@ INT_PTR CALLBACK InstallerWindow::DialogProc(HWND dialog, UINT message, WPARAM w
 
 void InstallerWindow::ReportFault(HWND dialog, UINT message, const char* what) {
     auto* window = reinterpret_cast<InstallerWindow*>(::GetWindowLongPtrA(dialog, DWLP_USER));
-    if (window != nullptr) window->flow_.log().WriteLog("Exception in the window procedure (message %u): %s", message, what);
+    if (window == nullptr) return;
+    window->flow_.log().WriteLog("Exception in the window procedure (message %u): %s", message, what);
 }
 
 INT_PTR InstallerWindow::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -58,7 +58,8 @@ INT_PTR CALLBACK UninstallerWindow::DialogProc(HWND dialog, UINT message, WPARAM
 
 void UninstallerWindow::ReportFault(HWND dialog, UINT message, const char* what) {
     auto* window = reinterpret_cast<UninstallerWindow*>(::GetWindowLongPtrA(dialog, DWLP_USER));
-    if (window != nullptr) window->flow_.log().WriteLog("Exception in the window procedure (message %u): %s", message, what);
+    if (window == nullptr) return;
+    window->flow_.log().WriteLog("Exception in the window procedure (message %u): %s", message, what);
 }
 
 INT_PTR UninstallerWindow::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
