@@ -6,9 +6,6 @@
 
 namespace kvt::installer {
 
-// The spooler service gets this long to come up before the worker starts.
-inline constexpr std::uint32_t kSpoolerStartWaitMs = 2000;
-
 // "Driver Version: V3.4.3"; the fourth number is never shown.
 std::string DriverVersionText();
 
