@@ -1,7 +1,7 @@
 #pragma once
-// Pieces of the installer's start-up that NVXPOS_InstallerDlg::OnInitDialog
-// uses: the version line of the progress window and the spooler's grace time.
-#include <cstdint>
+// The piece of the installer's start-up that NVXPOS_InstallerDlg::OnInitDialog
+// uses: the version line of the progress window (the spooler's grace time
+// is in the table of SetupPauses.h).
 #include <string>
 
 namespace kvt::installer {
