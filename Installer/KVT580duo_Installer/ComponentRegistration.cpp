@@ -14,7 +14,6 @@
 namespace kvt::installer {
 namespace {
 
-constexpr std::uint32_t kStepWaitMs = 500;
 constexpr std::uint32_t kDriverVersion = 3;
 constexpr std::string_view kRawDataType = "RAW";
 constexpr std::string_view kSystemPrintProcessor = "WinPrint";
@@ -31,7 +30,7 @@ bool InstallEngine::AddLanguageMonitor() {
     log_.WriteLog("AddLanguageMonitor BEGIN");
     SetStepText(steptext::InstallingLanguageMonitor);
     Step();
-    Sleep(kStepWaitMs);
+    Pause(setup::pause::InstallStep);
 
     // The 64-bit spooler loads the monitor from the real system directory or
     // the Windows directory; a 32-bit program reaches only the latter there.
@@ -54,7 +53,7 @@ bool InstallEngine::AddPrinterProcessor() {
     log_.WriteLog("AddPrinterProcessor BEGIN");
     SetStepText(steptext::InstallingPrintProcessor);
     Step();
-    Sleep(kStepWaitMs);
+    Pause(setup::pause::InstallStep);
 
     if (ownProcessor_ != 0) {
         // The folder of the driver's environment: the installer's own one
@@ -80,7 +79,7 @@ bool InstallEngine::AddPrinterDriverToSystem() {
     log_.WriteLog("AddPrinterDriverToSystem BEGIN");
     SetStepText(steptext::InstallingPrinterDriver);
     Step();
-    Sleep(kStepWaitMs);
+    Pause(setup::pause::InstallStep);
 
     ports::DriverInfo3 driver;
     driver.version = kDriverVersion;
@@ -131,7 +130,7 @@ int InstallEngine::AddPrinterToSystem(int portCode, std::string_view printerName
     }
     SetStepText(steptext::AddingPrinter);
     Step();
-    Sleep(kStepWaitMs);
+    Pause(setup::pause::InstallStep);
     SetStepText(steptext::WaitForAddingPrinter);
     Step();
 
@@ -150,7 +149,7 @@ int InstallEngine::AddPrinterToSystem(int portCode, std::string_view printerName
     if (error != err::Success) {
         ShowErrorReport(reporthead::AddPrinter, error);
         log_.WriteLog("AddPrinterToSystem END");
-        platform_.exit.exitProcess(0);
+        platform_.exit.exitProcess(ExitCodeOf(setup::RunOutcome::Failed));
     }
     platform_.spooler.closePrinter(handle);
     log_.WriteLog("AddPrinterToSystem END");

@@ -69,6 +69,7 @@ setup::RemovalContext InstallEngine::RemovalContextFor(const setup::RemovalForm&
         .wow64 = wow64_,
         .osCode = osCode_,
         .form = form,
+        .failedExitCode = ExitCodeOf(setup::RunOutcome::Failed),
     };
 }
 

@@ -8,7 +8,9 @@
 #include <string_view>
 
 #include "Installer/setup_common/RemovalContext.h"
+#include "Installer/setup_common/SetupExitCode.h"
 #include "Installer/setup_common/SetupLog.h"
+#include "Installer/setup_common/SetupPauses.h"
 #include "platform/ports/Platform.h"
 #include "platform/ports/SetupWindow.h"
 
@@ -32,6 +34,13 @@ public:
 
     // Wires the engine to the main window's step text and progress bar.
     void SetControlPointers(ports::SetupWindow& window);
+    // A quiet run ends with the exit codes deployment tools read.
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+    bool quiet() const { return quiet_; }
+    // How the install sequence ended: Done until a sequence says otherwise.
+    setup::RunOutcome outcome() const { return outcome_; }
+    void setOutcome(setup::RunOutcome outcome) { outcome_ = outcome; }
+    std::uint32_t ExitCodeOf(setup::RunOutcome outcome) const { return setup::ExitCodeOf(outcome, quiet_); }
 
     // Loads an entry of the installer's product record into the scratch
     // string; an entry that does not exist leaves it empty.
@@ -60,6 +69,12 @@ public:
     int INFFileExist(std::string_view sectionName, std::string_view unused);
     void CopyINFFile();
     void RegisterUninstallInfo();
+    // The entry's values for deployment tools (DeploymentValues.cpp); the
+    // uninstaller's full path when it is known.
+    void WriteDeploymentValues(ports::Registry& registry, ports::RegKey entry,
+                               const std::optional<std::string>& uninstaller);
+    // KiB of the files the installation places, rounded up.
+    std::uint32_t EstimatedSizeKiB();
 
     // Whether the product's driver is registered (the installer's form).
     int PrinterDrvExist(std::string_view driverName);
@@ -88,7 +103,9 @@ public:
     void SetStepText(std::string_view text);
     void Step();
     void Complete();
-    void Sleep(std::uint32_t milliseconds);
+    // A wait of the install steps, left out when it is a reading pause and
+    // nobody watches the window.
+    void Pause(const setup::PauseSpec& pause);
     // The error report of the spooler and setup calls: `head` formatted with
     // the code (e.g. "AddMonitor, ERR CODE: 3000\n\n") followed by the
     // system's English text for the code, in a box with the error icon.
@@ -144,6 +161,8 @@ private:
     // Always set: the product's own print processor is copied, registered and
     // used by the printer.
     int ownProcessor_ = 1;
+    bool quiet_ = false;
+    setup::RunOutcome outcome_ = setup::RunOutcome::Done;
 };
 
 }  // namespace kvt::installer

@@ -17,7 +17,6 @@
 namespace kvt::installer {
 namespace {
 
-constexpr std::uint32_t kStepWaitMs = 500;
 constexpr std::size_t kDirectoryCapacity = 256;
 constexpr std::string_view kOldExtension = ".old";
 
@@ -127,7 +126,7 @@ void InstallEngine::CopyFilesNeededToAddPrnDrv() {
     log_.WriteLog("CopyFilesNeededToAddPrnDrv BEGIN");
     SetStepText(steptext::CopyingFiles);
     Step();
-    Sleep(kStepWaitMs);
+    Pause(setup::pause::InstallStep);
 
     // 32-bit systems before Vista load the driver's DLLs from the Windows
     // directory as well.
@@ -226,7 +225,7 @@ void InstallEngine::DeleteFilesUsed() {
     log_.WriteLog("DeleteFilesUsed BEGIN");
     SetStepText(steptext::DeletingFilesUsed);
     Step();
-    Sleep(kStepWaitMs);
+    Pause(setup::pause::InstallStep);
 
     // The spooler has copied what it needs into its version folder; only the
     // staged copies beside it go.

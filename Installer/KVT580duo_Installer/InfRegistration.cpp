@@ -182,8 +182,8 @@ void InstallEngine::RegisterUninstallInfo() {
         // entry then names no command.
         const std::optional<std::string> windows = WindowsDirectory();
         registry.setValue(entry, "DisplayName", TextValue(displayName.view()));
+        setup::BoundedText uninstallString(kValueCapacity);
         if (windows) {
-            setup::BoundedText uninstallString(kValueCapacity);
             uninstallString.assign(*windows);
             uninstallString.append("\\");
             uninstallString.append(LoadEntry(setup::entry::ModelName));
@@ -192,6 +192,7 @@ void InstallEngine::RegisterUninstallInfo() {
             registry.setValue(entry, "UninstallString", TextValue(uninstallString.view()));
         }
         if (!infName_.empty()) registry.setValue(entry, "InfFile", TextValue(infName_));
+        WriteDeploymentValues(registry, entry, windows ? std::optional(uninstallString.str()) : std::nullopt);
         registry.closeKey(entry);
     }
 

@@ -86,13 +86,13 @@ void RunPrintUi(InstallEngine& engine, const std::string& commandLine) {
 
     engine.SetStepText(text::ProcessRunning);
     engine.Step();
-    engine.Sleep(timing::StepMs);
+    engine.Pause(setup::pause::InstallStep);
     engine.SetStepText(text::WaitingForProcess);
     engine.Step();
 
     // A printui that waits for an answer nobody sees is left running; the
     // INF check below still finds or makes the store's copy.
-    if (platform.processes.waitForProcess(process, timing::PrintUiTimeoutMs) == ports::wait::Timeout)
+    if (platform.processes.waitForProcess(process, setup::pause::PrintUiWait.ms) == ports::wait::Timeout)
         log.WriteLog("WAIT_TIMEOUT");
     if (engine.INFFileExist(engine.makerName(), engine.driverName()) == 0) engine.CopyINFFile();
     platform.processes.closeProcess(process);
@@ -126,9 +126,12 @@ bool PrintUiInstalled(InstallEngine& engine, int portCode) {
 // at 100, then the request to switch a USB printer off and on, or the
 // restart question for the other ports. Not installed: the failure text with
 // the bar at 100 and a message that points to the log, and no restart.
-// True when the user wants the restart now.
+// True when the user wants the restart now. The engine's outcome says what
+// the run still needs: nothing for USB (the printer is switched off and on),
+// a restart for the other ports.
 bool AnnounceOutcome(InstallEngine& engine, int portCode, bool installed) {
     if (!installed) {
+        engine.setOutcome(setup::RunOutcome::Failed);
         engine.SetStepText(text::NotInstalled);
         engine.Complete();
         engine.window()->messageBox(text::NotInstalledSeeLog, ports::MessageIcon::Error, ports::MessageButtons::Ok);
@@ -141,8 +144,13 @@ bool AnnounceOutcome(InstallEngine& engine, int portCode, bool installed) {
                                     ports::MessageButtons::Ok);
         return false;
     }
+    engine.setOutcome(setup::RunOutcome::RestartNeeded);
     return engine.window()->messageBox(text::RestartQuestion, ports::MessageIcon::Question,
                                        ports::MessageButtons::YesNo) == ports::MessageAnswer::Yes;
+}
+
+void RestartNow(InstallEngine& engine) {
+    engine.setOutcome(setup::RestartOutcome(setup::RestartSystem(engine.platform())));
 }
 
 }  // namespace
@@ -154,7 +162,7 @@ void InstallEngine::AddToWin2K(int portCode) {
 
     SetStepText(text::PreparingInstallation);
     Step();
-    Sleep(timing::StepMs);
+    Pause(setup::pause::InstallStep);
 
     const std::string printerName =
         driverExists ? FreePrinterName(platform_.spooler, driverName_) : driverName_;
@@ -188,7 +196,7 @@ void InstallEngine::AddToWin2K(int portCode) {
         CopyFilesOfUtilities();
         if (AnnounceOutcome(*this, portCode, installed)) {
             log_.WriteLog("AddToWin2K END");
-            setup::RestartSystem(platform_);
+            RestartNow(*this);
         }
     }
 
@@ -196,7 +204,7 @@ void InstallEngine::AddToWin2K(int portCode) {
     log_.WriteLog("AddToWin2K END");
     SetStepText(text::Completed);
     Complete();
-    Sleep(timing::ClosingMs);
+    Pause(setup::pause::InstallClosing);
 }
 
 void InstallEngine::AddToWin2KWithWHQL(int portCode) {
@@ -206,7 +214,7 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
 
     SetStepText(text::PreparingInstallation);
     Step();
-    Sleep(timing::StepMs);
+    Pause(setup::pause::InstallStep);
 
     if (!driverExists) {
         const setup::RemovalContext leftovers = RemovalContextFor(setup::kInstallerRemoval);
@@ -217,14 +225,14 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
 
     SetStepText(text::InstallingPrinter);
     Step();
-    Sleep(timing::StepMs);
+    Pause(setup::pause::InstallStep);
 
     const std::string infPath = ".\\" + std::string(LoadEntry(setup::entry::InfFileName));
     const std::string commandLine = PrintUiCommandLine(portCode, driverName_, infPath, driverExists);
 
     SetStepText(text::CreatingProcess);
     Step();
-    Sleep(timing::StepMs);
+    Pause(setup::pause::InstallStep);
 
     // With the driver there, a USB printer needs nothing: Windows creates it
     // from the installed driver when it is plugged in.
@@ -237,7 +245,7 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
             // whatever printui left can be removed.
             RegisterUninstallInfo();
             CopyFilesOfUtilities();
-            if (AnnounceOutcome(*this, portCode, installed)) setup::RestartSystem(platform_);
+            if (AnnounceOutcome(*this, portCode, installed)) RestartNow(*this);
         }
     }
 
@@ -246,7 +254,7 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
     SetStepText(text::Completed);
     Complete();
     setup::NetStartSpooler(platform_);
-    Sleep(timing::ClosingMs);
+    Pause(setup::pause::InstallClosing);
 }
 
 }  // namespace kvt::installer

@@ -39,12 +39,10 @@ inline constexpr std::string_view CreateProcessFailed = "CreateProcess failed.";
 
 }  // namespace kvt::installer::text
 
-namespace kvt::installer::timing {
+namespace kvt::installer::text {
 
-inline constexpr std::uint32_t StepMs = 500;
-inline constexpr std::uint32_t ClosingMs = 2000;
-// How long the Vista-and-later sequence waits for the system's printer
-// installation before it goes on without it.
-inline constexpr std::uint32_t PrintUiTimeoutMs = 120000;
+// Logged by a quiet run that removed a different version: nothing of the
+// product is installed until the installer runs again.
+inline constexpr std::string_view RunAgainAfterRestart = "The installation must run again after the restart.";
 
-}  // namespace kvt::installer::timing
+}  // namespace kvt::installer::text

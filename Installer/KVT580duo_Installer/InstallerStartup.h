@@ -1,13 +1,10 @@
 #pragma once
-// Pieces of the installer's start-up that NVXPOS_InstallerDlg::OnInitDialog
-// uses: the version line of the progress window and the spooler's grace time.
-#include <cstdint>
+// The piece of the installer's start-up that NVXPOS_InstallerDlg::OnInitDialog
+// uses: the version line of the progress window (the spooler's grace time
+// is in the table of SetupPauses.h).
 #include <string>
 
 namespace kvt::installer {
-
-// The spooler service gets this long to come up before the worker starts.
-inline constexpr std::uint32_t kSpoolerStartWaitMs = 2000;
 
 // "Driver Version: V3.4.3"; the fourth number is never shown.
 std::string DriverVersionText();

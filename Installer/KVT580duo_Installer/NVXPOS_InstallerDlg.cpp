@@ -33,12 +33,16 @@ bool ShowsPortDialog(const std::optional<std::string>& value) {
 }  // namespace
 
 NVXPOS_InstallerDlg::NVXPOS_InstallerDlg(ports::Platform& platform, ports::SetupWindow& window,
-                                         ports::PortDialog& portDialog)
+                                         ports::PortDialog& portDialog, setup::SetupCommandLine commandLine)
     : platform_(platform),
-      window_(window),
+      commandLine_(std::move(commandLine)),
       portDialog_(portDialog),
       log_(platform.files, platform.clock, setup::kInstallerLogFileName),
-      engine_(platform, log_) {}
+      unattended_(window, log_, commandLine_),
+      window_(unattended_),
+      engine_(platform, log_) {
+    engine_.SetQuiet(commandLine_.quiet);
+}
 
 void NVXPOS_InstallerDlg::OnInitDialog() {
     const setup::SystemFacts facts = setup::StartSetupProgram(platform_, log_);
@@ -49,7 +53,7 @@ void NVXPOS_InstallerDlg::OnInitDialog() {
     versionText_ = DriverVersionText();
 
     setup::NetStartSpooler(platform_);
-    platform_.clock.sleep(kSpoolerStartWaitMs);
+    platform_.clock.sleep(setup::pause::SpoolerStartGrace.ms);
 
     busy_ = 0;
     removing_ = 0;
@@ -64,36 +68,56 @@ int NVXPOS_InstallerDlg::InstallThreadProc() {
 }
 
 void NVXPOS_InstallerDlg::RunInstallation() {
+    HandleCommandLine();
     if (osCode_ < setup::oscode::FirstSupported) {
         window_.messageBox(text::UnsupportedSystem, ports::MessageIcon::Information, ports::MessageButtons::Ok);
-        platform_.exit.exitProcess(0);
+        EndProcess(setup::RunOutcome::UnsupportedSystem);
     }
 
     busy_ = 1;
     const std::optional<std::string> portDialog =
         GetDriverInfoFromFile(platform_, log_, kConfigurationSection, kPortDialogKey, kPortDialogValueCapacity);
-    if (ShowsPortDialog(portDialog))
+    // A quiet run takes the port as if "PORTDLG" were not TRUE.
+    if (ShowsPortDialog(portDialog) && !commandLine_.quiet)
         InstallWithPortDialog();
     else
         InstallWithConfiguredPort();
 
     busy_ = 0;
-    platform_.exit.exitProcess(0);
+    EndProcess(engine_.outcome());
+}
+
+void NVXPOS_InstallerDlg::HandleCommandLine() {
+    using setup::SetupProgram;
+    if (!commandLine_.problem.empty()) {
+        const std::string message = commandLine_.problem + "\n\n" + std::string(setup::UsageText(SetupProgram::Installer));
+        window_.messageBox(message, ports::MessageIcon::Error, ports::MessageButtons::Ok);
+        EndProcess(setup::RunOutcome::BadCommandLine);
+    }
+    if (commandLine_.usage) {
+        window_.messageBox(setup::UsageText(SetupProgram::Installer), ports::MessageIcon::Information,
+                           ports::MessageButtons::Ok);
+        EndProcess(setup::RunOutcome::Done);
+    }
+}
+
+void NVXPOS_InstallerDlg::EndProcess(setup::RunOutcome outcome) {
+    platform_.exit.exitProcess(engine_.ExitCodeOf(outcome));
 }
 
 void NVXPOS_InstallerDlg::InstallWithPortDialog() {
-    Port_Dlg dialog(platform_, log_, portDialog_);
+    Port_Dlg dialog(platform_, log_, portDialog_, commandLine_.portIndex);
     const ports::PortDialogResult result = dialog.DoModal();
     if (!result.ok) {
         log_.WriteLog("%s", text::InstallationCanceled);
         window_.messageBox(text::InstallationCanceled, ports::MessageIcon::Information, ports::MessageButtons::Ok);
-        platform_.exit.exitProcess(0);
+        EndProcess(setup::RunOutcome::Done);
     }
     InstallOnPort(result.selection);
 }
 
 void NVXPOS_InstallerDlg::InstallWithConfiguredPort() {
-    Port_Dlg hidden(platform_, log_, portDialog_);
+    Port_Dlg hidden(platform_, log_, portDialog_, commandLine_.portIndex);
     InstallOnPort(hidden.HiddenSelection());
 }
 
@@ -119,8 +143,12 @@ void NVXPOS_InstallerDlg::CheckInstalledVersion() {
     window_.messageBox(text::DifferentVersionFound, ports::MessageIcon::Information, ports::MessageButtons::Ok);
     setup::DeleteDriverPrinters(engine_.RemovalContextFor(setup::kInstallerRemoval));
     window_.messageBox(text::DifferentVersionRemoved, ports::MessageIcon::Information, ports::MessageButtons::Ok);
-    setup::RestartSystem(platform_);
-    platform_.exit.exitProcess(0);
+    // The restart is announced, not asked: "/norestart" (a quiet run's
+    // default) leaves it to whoever deploys.
+    int restarted = 0;
+    if (commandLine_.restart() != setup::RestartChoice::Never) restarted = setup::RestartSystem(platform_);
+    if (commandLine_.quiet) log_.WriteLog("%s", text::RunAgainAfterRestart);
+    EndProcess(setup::RestartOutcome(restarted));
 }
 
 }  // namespace kvt::installer

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
+#include "Installer/setup_common/SetupCommandLine.h"
 #include "Installer/setup_common/SetupLog.h"
+#include "Installer/setup_common/UnattendedWindow.h"
 #include "platform/ports/Platform.h"
 #include "platform/ports/PortDialog.h"
 #include "platform/ports/SetupWindow.h"
@@ -17,7 +19,9 @@ namespace kvt::installer {
 
 class NVXPOS_InstallerDlg {
 public:
-    NVXPOS_InstallerDlg(ports::Platform& platform, ports::SetupWindow& window, ports::PortDialog& portDialog);
+    // `commandLine`: the program's options (none: the interactive program).
+    NVXPOS_InstallerDlg(ports::Platform& platform, ports::SetupWindow& window, ports::PortDialog& portDialog,
+                        setup::SetupCommandLine commandLine = {});
     NVXPOS_InstallerDlg(const NVXPOS_InstallerDlg&) = delete;
     NVXPOS_InstallerDlg& operator=(const NVXPOS_InstallerDlg&) = delete;
 
@@ -38,6 +42,9 @@ public:
     void InstallWithConfiguredPort();
     // Returns only when the installation may go on.
     void CheckInstalledVersion();
+    // A bad command line or "/?": the text shown (or, quiet, logged), then
+    // the end of the process. Returns when the command line asks to install.
+    void HandleCommandLine();
 
     // Read by the window thread's message filter.
     int busy() const { return busy_.load(); }
@@ -50,15 +57,21 @@ public:
     // The run's step log (its path is known once OnInitDialog has run).
     const setup::SetupLog& log() const { return log_; }
     setup::SetupLog& log() { return log_; }
+    const setup::SetupCommandLine& commandLine() const { return commandLine_; }
 
 private:
     // Port code 1000 + index; an index outside 0..6 installs nothing.
     void InstallOnPort(int selection);
 
+    void EndProcess(setup::RunOutcome outcome);
+
     ports::Platform& platform_;
-    ports::SetupWindow& window_;
+    setup::SetupCommandLine commandLine_;
     ports::PortDialog& portDialog_;
     setup::SetupLog log_;
+    // Every message box of the flow goes through here: a quiet run logs it.
+    setup::UnattendedWindow unattended_;
+    ports::SetupWindow& window_;
 
     int osCode_ = 2010;
     int wow64_ = 0;

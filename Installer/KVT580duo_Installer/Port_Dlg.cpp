@@ -35,8 +35,9 @@ std::optional<std::string_view> PortNameOfCode(int portCode) {
     return std::nullopt;
 }
 
-Port_Dlg::Port_Dlg(ports::Platform& platform, setup::SetupLog& log, ports::PortDialog& dialog)
-    : platform_(platform), log_(log), dialog_(dialog) {}
+Port_Dlg::Port_Dlg(ports::Platform& platform, setup::SetupLog& log, ports::PortDialog& dialog,
+                   std::optional<int> commandLinePort)
+    : platform_(platform), log_(log), dialog_(dialog), commandLinePort_(commandLinePort) {}
 
 int Port_Dlg::ConfiguredPortIndex() {
     const std::optional<std::string> value =
@@ -45,8 +46,10 @@ int Port_Dlg::ConfiguredPortIndex() {
     return PortIndexOfValue(std::string_view(*value));
 }
 
-ports::PortDialogResult Port_Dlg::DoModal() { return dialog_.showModal(ConfiguredPortIndex()); }
+int Port_Dlg::StartSelection() { return commandLinePort_ ? *commandLinePort_ : ConfiguredPortIndex(); }
 
-int Port_Dlg::HiddenSelection() { return dialog_.hiddenSelection(ConfiguredPortIndex()); }
+ports::PortDialogResult Port_Dlg::DoModal() { return dialog_.showModal(StartSelection()); }
+
+int Port_Dlg::HiddenSelection() { return dialog_.hiddenSelection(StartSelection()); }
 
 }  // namespace kvt::installer

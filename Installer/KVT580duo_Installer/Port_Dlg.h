@@ -51,7 +51,9 @@ std::optional<std::string_view> PortNameOfCode(int portCode);
 
 class Port_Dlg {
 public:
-    Port_Dlg(ports::Platform& platform, setup::SetupLog& log, ports::PortDialog& dialog);
+    // `commandLinePort` (the command line's "/port=") wins over "PORT".
+    Port_Dlg(ports::Platform& platform, setup::SetupLog& log, ports::PortDialog& dialog,
+             std::optional<int> commandLinePort = std::nullopt);
 
     // Shows the dialog on the configured port and waits for "Next" or the
     // close box.
@@ -62,11 +64,14 @@ public:
     // The initialisation's reading of "PORT" (each call reads the file anew,
     // as each dialog window does when it opens).
     int ConfiguredPortIndex();
+    // The command line's port, else the configured one.
+    int StartSelection();
 
 private:
     ports::Platform& platform_;
     setup::SetupLog& log_;
     ports::PortDialog& dialog_;
+    std::optional<int> commandLinePort_;
 };
 
 }  // namespace kvt::installer

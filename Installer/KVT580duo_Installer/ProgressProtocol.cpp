@@ -22,7 +22,11 @@ void InstallEngine::Complete() {
     window_->refresh();
 }
 
-void InstallEngine::Sleep(std::uint32_t milliseconds) { platform_.clock.sleep(milliseconds); }
+void InstallEngine::Pause(const setup::PauseSpec& pause) {
+    // Before the window is wired the engine only runs unattended steps.
+    if (window_ != nullptr) setup::Pause(platform_.clock, *window_, pause);
+    else platform_.clock.sleep(pause.ms);
+}
 
 void InstallEngine::ShowErrorReport(std::string_view head, std::uint32_t code) {
     if (window_ == nullptr) return;

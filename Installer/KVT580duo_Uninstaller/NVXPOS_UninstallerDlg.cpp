@@ -31,11 +31,13 @@ constexpr std::string_view kEnumPrintersErrorHead = "EnumPrinters Error Code: %d
 }  // namespace
 
 NVXPOS_UninstallerDlg::NVXPOS_UninstallerDlg(ports::Platform& platform, ports::SetupWindow& window,
-                                             ports::UninstallerWindow& controls)
+                                             ports::UninstallerWindow& controls, setup::SetupCommandLine commandLine)
     : platform_(platform),
-      window_(window),
+      commandLine_(std::move(commandLine)),
       controls_(controls),
-      log_(platform.files, platform.clock, setup::kUninstallerLogFileName) {}
+      log_(platform.files, platform.clock, setup::kUninstallerLogFileName),
+      unattended_(window, log_, commandLine_),
+      window_(unattended_) {}
 
 void NVXPOS_UninstallerDlg::OnInitDialog() {
     const setup::SystemFacts facts = setup::StartSetupProgram(platform_, log_);
@@ -47,15 +49,38 @@ void NVXPOS_UninstallerDlg::OnInitDialog() {
     window_.setProgressStep(kProgressStep);
 }
 
+void NVXPOS_UninstallerDlg::HandleCommandLine() {
+    using setup::SetupProgram;
+    if (!commandLine_.problem.empty()) {
+        const std::string message =
+            commandLine_.problem + "\n\n" + std::string(setup::UsageText(SetupProgram::Uninstaller));
+        window_.messageBox(message, ports::MessageIcon::Error, ports::MessageButtons::Ok);
+        EndProcess(setup::RunOutcome::BadCommandLine);
+    }
+    if (commandLine_.usage) {
+        window_.messageBox(setup::UsageText(SetupProgram::Uninstaller), ports::MessageIcon::Information,
+                           ports::MessageButtons::Ok);
+        EndProcess(setup::RunOutcome::Done);
+    }
+}
+
+void NVXPOS_UninstallerDlg::EndProcess(setup::RunOutcome outcome) {
+    outcome_ = outcome;
+    platform_.exit.exitProcess(ExitCode());
+}
+
 void NVXPOS_UninstallerDlg::PrepareUninstall() {
+    HandleCommandLine();
     chosenPrinters_.clear();
     controls_.resetCheckList();
     controls_.enableButton(ports::UninstallerButton::Cancel, true);
 
     printerObjectCount_ = AddPrinterObjectsToList();
-    if (printerObjectCount_ < 0) platform_.exit.exitProcess(0);  // the message has been shown
+    if (printerObjectCount_ < 0) EndProcess(setup::RunOutcome::Failed);  // the message has been shown
     if (printerObjectCount_ > 0) {
         FillCheckList();
+        // A quiet run keeps every box checked and presses Uninstall.
+        if (commandLine_.quiet) StartUninstall();
         return;  // the user chooses
     }
 
@@ -72,7 +97,7 @@ void NVXPOS_UninstallerDlg::PrepareUninstall() {
         return;
     }
     ReportDriverMissing();
-    platform_.exit.exitProcess(0);
+    EndProcess(setup::RunOutcome::Done);
 }
 
 int NVXPOS_UninstallerDlg::AddPrinterObjectsToList() {
@@ -155,7 +180,10 @@ void NVXPOS_UninstallerDlg::RunUninstall() {
         context, printerObjectCount_, chosenPrinters_,
         [this](const std::vector<std::string>& /*chosen*/) { RemovePrinterObjects(); });
 
-    if (removal == setup::UninstallRemoval::DriverRemoved) AskForRestart();
+    if (removal == setup::UninstallRemoval::DriverRemoved) {
+        CheckDriverRemoved();
+        AskForRestart();
+    }
     CloseRun();
 }
 
@@ -181,9 +209,9 @@ void NVXPOS_UninstallerDlg::RemovePrinterObjects() {
     }
 
     setup::NetStopSpooler(platform_);
-    platform_.clock.sleep(timing::AfterSpoolerStopMs);
+    setup::Pause(platform_.clock, window_, setup::pause::AfterSpoolerStop);
     setup::NetStartSpooler(platform_);
-    platform_.clock.sleep(timing::AfterSpoolerStartMs);
+    setup::Pause(platform_.clock, window_, setup::pause::AfterSpoolerStart);
 
     log_.WriteLog("RemovePrinterObjects END");
 }
@@ -196,8 +224,15 @@ const std::string& NVXPOS_UninstallerDlg::LoadEntry(int number) {
 }
 
 setup::RemovalContext NVXPOS_UninstallerDlg::RemovalContextForRun() {
-    return setup::RemovalContext{platform_, platform_.spooler, platform_.devices, window_,
-                                 log_,      wow64_,            osCode_,          setup::kUninstallerRemoval};
+    return setup::RemovalContext{platform_,
+                                 platform_.spooler,
+                                 platform_.devices,
+                                 window_,
+                                 log_,
+                                 wow64_,
+                                 osCode_,
+                                 setup::kUninstallerRemoval,
+                                 setup::ExitCodeOf(setup::RunOutcome::Failed, commandLine_.quiet)};
 }
 
 void NVXPOS_UninstallerDlg::ReportDriverMissing() {
@@ -207,15 +242,25 @@ void NVXPOS_UninstallerDlg::ReportDriverMissing() {
     setup::DeleteUninstallInfoFromReg(RemovalContextForRun());
 }
 
+void NVXPOS_UninstallerDlg::CheckDriverRemoved() {
+    const std::string driverName = LoadEntry(setup::removal_entry::DriverName.uninstaller);
+    if (setup::DriverRegistered(platform_.spooler, RemovalContextForRun().driverEnvironment(), driverName))
+        outcome_ = setup::RunOutcome::Failed;
+}
+
 void NVXPOS_UninstallerDlg::AskForRestart() {
+    // A removal that failed keeps saying so, whatever the restart does.
+    const bool failed = outcome_ == setup::RunOutcome::Failed;
+    if (!failed) outcome_ = setup::RunOutcome::RestartNeeded;
     const ports::MessageAnswer answer =
         window_.messageBox(text::RestartQuestion, ports::MessageIcon::Question, ports::MessageButtons::YesNo);
     if (answer == ports::MessageAnswer::Yes) {
         window_.setStepText(setup::removal_text::UninstallationCompleted);
         window_.refresh();
-        platform_.clock.sleep(timing::BeforeRestartMs);
-        setup::RestartSystem(platform_);  // a refused restart is not reported
-        platform_.exit.exitProcess(0);
+        setup::Pause(platform_.clock, window_, setup::pause::BeforeRestart);
+        // A refused restart is not reported, but its exit code says so.
+        const setup::RunOutcome restart = setup::RestartOutcome(setup::RestartSystem(platform_));
+        EndProcess(failed ? setup::RunOutcome::Failed : restart);
     }
     // The window thread ends the program once the dialog is gone; this
     // thread closes the run meanwhile, and whichever ends first ends both.
@@ -228,8 +273,8 @@ void NVXPOS_UninstallerDlg::CloseRun() {
     chosenPrinters_.clear();
     window_.refresh();
     busy_ = 0;
-    platform_.clock.sleep(timing::ClosingMs);
-    platform_.exit.exitProcess(0);
+    setup::Pause(platform_.clock, window_, setup::pause::UninstallClosing);
+    EndProcess(outcome_);
 }
 
 }  // namespace kvt::uninstaller

@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "Installer/setup_common/RemovalContext.h"
+#include "Installer/setup_common/SetupCommandLine.h"
+#include "Installer/setup_common/SetupExitCode.h"
 #include "Installer/setup_common/SetupLog.h"
+#include "Installer/setup_common/UnattendedWindow.h"
 #include "Installer/setup_common/win32/MessageFilterDecision.h"
 #include "platform/ports/Platform.h"
 #include "platform/ports/SetupWindow.h"
@@ -21,7 +24,9 @@ namespace kvt::uninstaller {
 
 class NVXPOS_UninstallerDlg {
 public:
-    NVXPOS_UninstallerDlg(ports::Platform& platform, ports::SetupWindow& window, ports::UninstallerWindow& controls);
+    // `commandLine`: the program's options (none: the interactive program).
+    NVXPOS_UninstallerDlg(ports::Platform& platform, ports::SetupWindow& window, ports::UninstallerWindow& controls,
+                          setup::SetupCommandLine commandLine = {});
     NVXPOS_UninstallerDlg(const NVXPOS_UninstallerDlg&) = delete;
     NVXPOS_UninstallerDlg& operator=(const NVXPOS_UninstallerDlg&) = delete;
 
@@ -77,6 +82,11 @@ public:
     // a run, and never while it runs.
     bool MayStartRemoval() const { return busy_.load() == 0 && !removalStarted_.load(); }
 
+    // The exit code the run ends with as far as it has come; the window
+    // thread ends the program with it when the dialog closes first.
+    std::uint32_t ExitCode() const { return setup::ExitCodeOf(outcome_.load(), commandLine_.quiet); }
+    const setup::SetupCommandLine& commandLine() const { return commandLine_; }
+
     int busy() const { return busy_.load(); }
     int osCode() const { return osCode_; }
     int wow64() const { return wow64_; }
@@ -98,11 +108,21 @@ private:
     void AskForRestart();
     // The completed text, the bar at 100 and the 2-second pause before the end.
     void CloseRun();
+    // A bad command line or "/?": the text shown (or, quiet, logged), then
+    // the end of the process.
+    void HandleCommandLine();
+    void EndProcess(setup::RunOutcome outcome);
+    // After a removal meant to take the driver: Failed when it is still there.
+    void CheckDriverRemoved();
 
     ports::Platform& platform_;
-    ports::SetupWindow& window_;
+    setup::SetupCommandLine commandLine_;
     ports::UninstallerWindow& controls_;
     setup::SetupLog log_;
+    // Every message box of the flow goes through here: a quiet run logs it.
+    setup::UnattendedWindow unattended_;
+    ports::SetupWindow& window_;
+    std::atomic<setup::RunOutcome> outcome_{setup::RunOutcome::Done};
 
     int osCode_ = 2010;
     int wow64_ = 0;

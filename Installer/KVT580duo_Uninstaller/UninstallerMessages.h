@@ -15,14 +15,3 @@ inline constexpr std::string_view RestartQuestion =
 
 }  // namespace kvt::uninstaller::text
 
-namespace kvt::uninstaller::timing {
-
-// The completed text stays this long before a run that kept the driver ends.
-inline constexpr std::uint32_t ClosingMs = 2000;
-// After "Yes" to the restart question, before the restart.
-inline constexpr std::uint32_t BeforeRestartMs = 1000;
-// The spooler restart after the chosen printers went.
-inline constexpr std::uint32_t AfterSpoolerStopMs = 2000;
-inline constexpr std::uint32_t AfterSpoolerStartMs = 2000;
-
-}  // namespace kvt::uninstaller::timing

@@ -33,7 +33,7 @@ std::uint32_t CallSpooler(const RemovalContext& context, const std::function<std
     std::uint32_t rc = call();
     if (rc == err::RpcServerUnavailable && context.form.retriesWhenSpoolerDown) {
         NetStartSpooler(context.platform);
-        Wait(context, removal_wait::AfterSpoolerStart);
+        Wait(context, pause::AfterSpoolerStart);
         rc = call();
     }
     return rc;

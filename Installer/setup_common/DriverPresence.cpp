@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "Installer/setup_common/SetupPauses.h"
+
 namespace kvt::setup {
 
 bool DriverRegistered(ports::Spooler& spooler, const std::optional<std::string>& environment,
@@ -21,7 +23,7 @@ int PrinterDrvExist(ports::Platform& platform, SetupLog& log, std::string_view d
         announceTo->setStepText(kCheckingDriversText);
         announceTo->stepProgress();
         announceTo->refresh();
-        platform.clock.sleep(kCheckingDriversWaitMs);
+        Pause(platform.clock, *announceTo, pause::CheckingDrivers);
     }
 
     const bool found = DriverRegistered(platform.spooler, environment, driverName);

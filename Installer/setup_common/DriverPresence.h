@@ -13,7 +13,6 @@
 namespace kvt::setup {
 
 inline constexpr std::string_view kCheckingDriversText = "Checking existing drivers...\r\n";
-inline constexpr std::uint32_t kCheckingDriversWaitMs = 500;
 
 // Whether a driver whose name equals `driverName` exactly (letter case
 // included) is registered for `environment` (std::nullopt: the program's own

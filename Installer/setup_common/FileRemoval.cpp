@@ -76,7 +76,7 @@ void DeleteDriverFiles(const RemovalContext& context) {
     }
 
     NetStopSpooler(context.platform);
-    Wait(context, removal_wait::BeforeFileDeletion);
+    Wait(context, pause::BeforeFileDeletion);
 
     for (const DriverFile& file : kDriverFiles) {
         if (file.uninstallerOnly && !context.form.deletesDriverDllFromVersionFolder) continue;
@@ -89,7 +89,7 @@ void DeleteDriverFiles(const RemovalContext& context) {
 
     LogStepEnd(context, stepName);
     NetStartSpooler(context.platform);
-    Wait(context, removal_wait::AfterSpoolerStart);
+    Wait(context, pause::AfterSpoolerStart);
 }
 
 void DeletePrnDrvPnPDirectory(const RemovalContext& context, Reporting reporting) {

@@ -48,7 +48,7 @@ void DeleteDriverPrinters(const RemovalContext& context) {
     if (const std::uint32_t rc = context.spooler.enumPrinters(ports::spool::EnumLocal, printers); rc != 0) {
         context.window.messageBox(EnumPrintersErrorText(context.platform, rc), ports::MessageIcon::Warning,
                                   ports::MessageButtons::Ok);
-        context.platform.exit.exitProcess(0);
+        context.platform.exit.exitProcess(context.failedExitCode);
     }
 
     const std::string driverName = context.entry(removal_entry::DriverName);
@@ -72,7 +72,7 @@ void CancelPrinterJobs(const RemovalContext& context, ports::PrinterHandle print
     if (context.spooler.enumJobs(printer, 0, kMaxJobs, jobIds) != 0) return;
     for (const std::uint32_t jobId : jobIds)
         context.spooler.setJob(printer, jobId, JobCommandForSystem(context.platform));
-    if (!jobIds.empty()) Wait(context, removal_wait::AfterJobsCancelled);
+    if (!jobIds.empty()) Wait(context, pause::AfterJobsCancelled);
 }
 
 int DeletePrinterDrv(const RemovalContext& context, std::string_view modelName) {
@@ -96,9 +96,9 @@ int DeletePrinterDrv(const RemovalContext& context, std::string_view modelName) 
     }
 
     NetStopSpooler(context.platform);
-    Wait(context, removal_wait::AfterSpoolerStop);
+    Wait(context, pause::AfterSpoolerStop);
     NetStartSpooler(context.platform);
-    Wait(context, removal_wait::AfterSpoolerStart);
+    Wait(context, pause::AfterSpoolerStart);
 
     LogStepEnd(context, "DeletePrinterDrv");
     return result;

@@ -16,8 +16,8 @@ std::string RemovalContext::driverEnvironment() const {
     return std::string(wow64 != 0 ? kDriverEnvironmentX64 : kDriverEnvironmentX86);
 }
 
-void Wait(const RemovalContext& context, std::uint32_t milliseconds) {
-    if (milliseconds != 0) context.platform.clock.sleep(milliseconds);
+void Wait(const RemovalContext& context, const PauseSpec& pause) {
+    Pause(context.platform.clock, context.window, pause);
 }
 
 void ReportStatus(const RemovalContext& context, const StepStatus& status) {
@@ -25,7 +25,7 @@ void ReportStatus(const RemovalContext& context, const StepStatus& status) {
     context.window.setStepText(status.text);
     if (status.report == StatusReport::Step) context.window.stepProgress();
     context.window.refresh();
-    Wait(context, status.waitMs);
+    ReadingPause(context.platform.clock, context.window, status.waitMs);
 }
 
 StepStatus StatusOf(const StepStatus& formStatus, Reporting reporting) {

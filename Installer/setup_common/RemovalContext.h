@@ -62,6 +62,9 @@ struct RemovalContext {
     int wow64 = 0;                        // nonzero on 64-bit Windows
     int osCode = oscode::Unrecognised;    // from CheckOS
     const RemovalForm& form;
+    // The exit code of a step that ends the run because the removal cannot
+    // go on (the driver then stays installed).
+    std::uint32_t failedExitCode = 0;
 
     // The entry in the program's own numbering, loaded into a 256-byte
     // buffer; empty when the program's table does not have it.
@@ -77,7 +80,7 @@ struct RemovalContext {
 // Status before a step's work, as its form or the quiet form gives it.
 void ReportStatus(const RemovalContext& context, const StepStatus& status);
 StepStatus StatusOf(const StepStatus& formStatus, Reporting reporting);
-void Wait(const RemovalContext& context, std::uint32_t milliseconds);
+void Wait(const RemovalContext& context, const PauseSpec& pause);
 
 // The lines that set off every step's block in the log.
 void LogStepBegin(const RemovalContext& context, std::string_view stepName);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "Installer/setup_common/SetupPauses.h"
 #include "Installer/setup_common/SetupProgram.h"
 
 namespace kvt::setup {
@@ -28,15 +29,11 @@ inline constexpr std::string_view DeletingLptUsbInfo = "Deleting information of 
 inline constexpr std::string_view DeletingPnpDirectories = "Deleting PNP directories...";
 }  // namespace removal_text
 
-// The fixed waits of the removal, in milliseconds.
+// The reading pauses after the removal's step texts, in milliseconds (the
+// removal's other waits are in the table of SetupPauses.h).
 namespace removal_wait {
-inline constexpr std::uint32_t Phase = 1000;            // before a phase and after the completion text
-inline constexpr std::uint32_t ListedStep = 100;        // the uninstaller's steps of RemoveFromOS
-inline constexpr std::uint32_t DeviceStep = 500;        // device and directory steps
-inline constexpr std::uint32_t AfterSpoolerStop = 2000;  // DeletePrinterDrv
-inline constexpr std::uint32_t AfterSpoolerStart = 2000;
-inline constexpr std::uint32_t BeforeFileDeletion = 1500;  // spooler stopped, DLLs unloaded
-inline constexpr std::uint32_t AfterJobsCancelled = 1000;
+inline constexpr std::uint32_t ListedStep = pause::ListedStep.ms;  // the uninstaller's steps of RemoveFromOS
+inline constexpr std::uint32_t DeviceStep = pause::DeviceStep.ms;  // device and directory steps
 }  // namespace removal_wait
 
 // What a step shows before its work: nothing, its text with a refresh, or

@@ -9,10 +9,10 @@
 namespace kvt::setup {
 namespace {
 
-constexpr StepStatus kRemovingDriver{removal_text::RemovingPrinterDriver, StatusReport::Step, removal_wait::Phase};
+constexpr StepStatus kRemovingDriver{removal_text::RemovingPrinterDriver, StatusReport::Step, pause::RemovalPhase.ms};
 constexpr StepStatus kDeletingChosenPrinters{removal_text::DeletingPrinterDriverObjects, StatusReport::Step,
-                                             removal_wait::Phase};
-constexpr StepStatus kRemovingDrivers{removal_text::RemovingPrinterDrivers, StatusReport::Step, removal_wait::Phase};
+                                             pause::RemovalPhase.ms};
+constexpr StepStatus kRemovingDrivers{removal_text::RemovingPrinterDrivers, StatusReport::Step, pause::RemovalPhase.ms};
 
 void RemoveDeviceTraces(const RemovalContext& context) {
     DeleteVidPid(context);
@@ -30,7 +30,7 @@ void RemoveDrivers(const RemovalContext& context) {
     RemoveDeviceTraces(context);
 
     ShowRemovalCompleted(context);
-    Wait(context, removal_wait::Phase);
+    Wait(context, pause::RemovalPhase);
     LogStepEnd(context, "RemoveDrivers");
 }
 
@@ -67,7 +67,7 @@ UninstallRemoval RemoveForUninstall(const RemovalContext& context, int printerOb
 
     ShowRemovalCompleted(context);
     chosenPrinters.clear();
-    Wait(context, removal_wait::Phase);
+    Wait(context, pause::RemovalPhase);
     return UninstallRemoval::DriverRemoved;
 }
 

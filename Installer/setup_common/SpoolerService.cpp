@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "Installer/setup_common/SetupPauses.h"
+
 namespace kvt::setup {
 namespace {
 
@@ -15,7 +17,6 @@ namespace {
 // a service that already runs as an error, and the callers' pauses give it
 // its time.
 constexpr int kStartAttempts = 10;
-constexpr std::uint32_t kRelaunchPauseMs = 500;
 
 // net.exe is named by its full path in the system directory: a bare "net"
 // would be looked for in the setup program's own folder first, where any file
@@ -43,7 +44,7 @@ void NetStopSpooler(ports::Platform& platform) { RunNetCommand(platform, "net st
 void NetStartSpooler(ports::Platform& platform) {
     for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
         if (RunNetCommand(platform, "net start spooler")) return;
-        if (attempt < kStartAttempts) platform.clock.sleep(kRelaunchPauseMs);
+        if (attempt < kStartAttempts) platform.clock.sleep(pause::SpoolerRelaunch.ms);
     }
 }
 

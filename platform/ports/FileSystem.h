@@ -16,6 +16,7 @@ struct DirEntry {
     std::string name;  // as stored, without the directory
     std::string path;  // the directory searched + "\" + name
     std::uint32_t attributes = 0;
+    std::uint64_t size = 0;  // bytes of a file; 0 for a directory
 };
 
 // What Wow64DisableWow64FsRedirection hands out as its OldValue and

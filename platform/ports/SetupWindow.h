@@ -31,6 +31,9 @@ public:
     virtual void refresh() = 0;
     // A modal message box captioned with the program title ("KVT580duo_Installer").
     virtual MessageAnswer messageBox(std::string_view text, MessageIcon icon, MessageButtons buttons) = 0;
+    // False when nobody looks at the window (a quiet run keeps it hidden):
+    // a pause that only lets a person read a step text is then left out.
+    virtual bool watched() const { return true; }
 };
 
 }  // namespace kvt::ports

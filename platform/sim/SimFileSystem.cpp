@@ -547,9 +547,9 @@ std::uint32_t SimFileSystem::findFiles(std::string_view pattern, std::vector<por
     if (directory == nullptr) return Fail(sim_, err::PathNotFound);
 
     std::vector<ports::DirEntry> found;
-    auto add = [&](std::string_view name, std::uint32_t attributes) {
+    auto add = [&](std::string_view name, std::uint32_t attributes, std::uint64_t size = 0) {
         if (winpath::WildcardMatch(namePattern, name))
-            found.push_back(ports::DirEntry{std::string(name), EntryPath(pattern, name), attributes});
+            found.push_back(ports::DirEntry{std::string(name), EntryPath(pattern, name), attributes, size});
     };
     if (!winpath::IsDriveRoot(directory->path)) {
         add(".", fileattr::Directory);
@@ -558,8 +558,10 @@ std::uint32_t SimFileSystem::findFiles(std::string_view pattern, std::vector<por
     const std::size_t dotEntries = found.size();
     for (const std::string& name : store.childDirectories(directory->path))
         add(name, AttributesOf(*store.findDirectory(winpath::Join(directory->path, name))));
-    for (const std::string& name : store.childFiles(directory->path))
-        add(name, AttributesOf(*store.findFile(winpath::Join(directory->path, name))));
+    for (const std::string& name : store.childFiles(directory->path)) {
+        const FileRecord& file = *store.findFile(winpath::Join(directory->path, name));
+        add(name, AttributesOf(file), file.bytes.size());
+    }
     std::stable_sort(found.begin() + static_cast<std::ptrdiff_t>(dotEntries), found.end(),
                      [](const ports::DirEntry& a, const ports::DirEntry& b) {
                          return CaseInsensitiveLess{}(a.name, b.name);

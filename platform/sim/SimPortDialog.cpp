@@ -14,6 +14,14 @@ SimPortDialog::SimPortDialog(Simulation& sim, std::optional<std::string> answer)
     : sim_(sim), answer_(std::move(answer)) {}
 
 ports::PortDialogResult SimPortDialog::showModal(int preselection) {
+    if (unattended_) {
+        sim_.transcript().add({{"event", "dialog"},
+                               {"title", "Port Type"},
+                               {"selection", preselection},
+                               {"result", nullptr},
+                               {"unanswered", true}});
+        throw WindowUnanswered{};
+    }
     ports::PortDialogResult result{true, preselection};
     if (answer_ && *answer_ == kPortDialogCancel) {
         result.ok = false;

@@ -29,10 +29,14 @@ public:
 
     ports::PortDialogResult showModal(int preselection) override;
     int hiddenSelection(int preselection) override;
+    // Nobody sits at this computer: showing the dialog is recorded as
+    // unanswered and ends the run (WindowUnanswered).
+    void setUnattended(bool unattended) { unattended_ = unattended; }
 
 private:
     Simulation& sim_;
     std::optional<std::string> answer_;
+    bool unattended_ = false;
 };
 
 }  // namespace kvt::sim

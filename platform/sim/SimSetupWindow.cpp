@@ -41,6 +41,16 @@ void SimSetupWindow::refresh() {
 
 ports::MessageAnswer SimSetupWindow::messageBox(std::string_view text, ports::MessageIcon icon,
                                                 ports::MessageButtons buttons) {
+    if (unattended_) {
+        sim_.transcript().add({{"event", "messageBox"},
+                               {"caption", title_},
+                               {"text", std::string(text)},
+                               {"icon", MessageIconName(icon)},
+                               {"buttons", MessageButtonsName(buttons)},
+                               {"answer", nullptr},
+                               {"unanswered", true}});
+        throw WindowUnanswered{};
+    }
     ports::MessageAnswer answer =
         buttons == ports::MessageButtons::Ok ? ports::MessageAnswer::Ok : ports::MessageAnswer::No;
     for (std::size_t i = 0; i < answers_.size(); ++i) {

@@ -30,6 +30,10 @@ public:
     ports::MessageAnswer messageBox(std::string_view text, ports::MessageIcon icon,
                                     ports::MessageButtons buttons) override;
 
+    // Nobody sits at this computer: a message box is recorded as unanswered
+    // and ends the run (WindowUnanswered).
+    void setUnattended(bool unattended) { unattended_ = unattended; }
+
     const std::string& stepText() const { return stepText_; }      // as assigned
     const std::string& shownText() const { return shownText_; }    // as the control shows it
     int position() const { return position_; }
@@ -43,6 +47,7 @@ private:
     std::vector<bool> used_;
     std::string stepText_, shownText_;
     int minimum_ = 0, maximum_ = 100, step_ = 10, position_ = 0;
+    bool unattended_ = false;
 };
 
 }  // namespace kvt::sim

@@ -30,6 +30,12 @@ struct ProcessExited {
     std::uint32_t code;
 };
 
+// Thrown by a window that a run without a person tries to show (a message
+// box or a dialog of a quiet run): nobody would ever answer it, so the
+// program would wait for ever. The runner catches it; the run has no exit
+// code.
+struct WindowUnanswered {};
+
 class SimClock final : public ports::Clock {
 public:
     explicit SimClock(Simulation& sim) : sim_(sim) {}

@@ -178,6 +178,7 @@ std::uint32_t Win32FileSystem::findFiles(std::string_view pattern, std::vector<p
         entry.name = found.cFileName;
         entry.path = directory.empty() ? entry.name : std::string(directory) + "\\" + entry.name;
         entry.attributes = found.dwFileAttributes;
+        entry.size = static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
         entries.push_back(std::move(entry));
     } while (::FindNextFileA(search.get(), &found));
     const DWORD code = FailureCode();

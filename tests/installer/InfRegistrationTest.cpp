@@ -204,6 +204,22 @@ TEST_P(UninstallEntry, HoldsExactlyTheNewTerminatedValues) {
     Values expected = {{"DisplayName", Sz("NORVEX KVT-580duo Windows Driver V3.4.3")},
                        {"UninstallString", Sz("C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe")}};
     if (*row.infName != '\0') expected.emplace_back("InfFile", Sz(row.infName));
+    // Then the values of deployment tools.
+    const std::string uninstaller = "C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe";
+    const auto dword = [](std::uint32_t n) {
+        return ports::RegValue{reg::TypeDword, {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+                                                static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
+    };
+    const std::uint32_t kib = system.engine().EstimatedSizeKiB();
+    EXPECT_GT(kib, 1u);
+    Values deployment = {{"DisplayVersion", Sz("3.4.3")},
+                         {"Publisher", Sz("NORVEX")},
+                         {"QuietUninstallString", Sz("\"" + uninstaller + "\" /quiet")},
+                         {"DisplayIcon", Sz(uninstaller)},
+                         {"NoModify", dword(1)},
+                         {"NoRepair", dword(1)},
+                         {"EstimatedSize", dword(kib)}};
+    expected.insert(expected.end(), deployment.begin(), deployment.end());
     const sim::RegistryKeyRecord* entry = system.world().registry.find(kEntry);
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->values, expected);

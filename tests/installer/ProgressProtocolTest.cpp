@@ -21,9 +21,9 @@ TEST(ProgressProtocol, StepMovesTheBarBeforeTheTextAndCompleteFillsIt) {
     engine.SetStepText("One\r\n");
     engine.Step();
     engine.SetStepText("Two");  // shown only with the next refresh
-    engine.Sleep(250);
+    engine.Pause(setup::pause::InstallStep);
     engine.Complete();
-    EXPECT_EQ(system.shown(), (Lines{"progress:10", "text:One\r\n", "sleep:250", "progress:100", "text:Two"}));
+    EXPECT_EQ(system.shown(), (Lines{"progress:10", "text:One\r\n", "sleep:500", "progress:100", "text:Two"}));
     EXPECT_EQ(system.window().position(), 100);
 }
 

@@ -23,7 +23,7 @@ std::string ImageWithCafePrinters() {
     sim::World world = *sim::FreshImage("win10-x64");
     std::string problem;
     EXPECT_TRUE(PlacePackage(world, DefaultPackageDirectory(), problem)) << problem;
-    const ProgramRun installed = RunInstaller(world, {std::string("COM1"), {}, nullptr});
+    const ProgramRun installed = RunInstaller(world, {std::string("COM1"), {}, nullptr, {}});
     EXPECT_EQ(installed.exitCode, 0u);
     world = installed.after;
     for (const char* name : {"Kasse Caf\xE9", "Till \xA7 2"}) {

@@ -45,7 +45,8 @@ const std::vector<KvtsimCommand>& KvtsimCommands() {
         {"startup", "startup installer|uninstaller --system FILE [--out FILE] [--format json|text]",
          RunStartupCommand},
         {"run",
-         "run installer|uninstaller --system FILE [--answers FILE] [--package DIR] [--out FILE] [--format json|text]",
+         "run installer|uninstaller --system FILE [--args TEXT] [--answers FILE] [--package DIR] [--out FILE] "
+         "[--format json|text]",
          RunRunCommand},
         {"compare", "compare BEFORE AFTER", RunCompareCommand},
         {"plugin", "plugin printer-event --system FILE --printer NAME [--event CODE] [--out FILE] | sheet --system FILE "

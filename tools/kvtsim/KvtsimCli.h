@@ -50,7 +50,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
 int RunImageCommand(const std::vector<std::string>& args, KvtsimIo& io);
 // kvtsim startup installer|uninstaller --system FILE [--out FILE] [--format json|text]
 int RunStartupCommand(const std::vector<std::string>& args, KvtsimIo& io);
-// kvtsim run installer|uninstaller --system FILE [--answers FILE] [--package DIR] [--out FILE] [--format json|text]
+// kvtsim run installer|uninstaller --system FILE [--args TEXT] [--answers FILE] [--package DIR] [--out FILE] [--format json|text]
 int RunRunCommand(const std::vector<std::string>& args, KvtsimIo& io);
 // kvtsim plugin printer-event --system FILE --printer NAME [--event CODE] [--out FILE]
 // kvtsim plugin sheet --system FILE --printer NAME --script FILE [--sheet document|device] [--out FILE]

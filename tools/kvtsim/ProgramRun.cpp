@@ -6,6 +6,7 @@
 
 #include "Installer/KVT580duo_Installer/NVXPOS_Installer.h"
 #include "Installer/KVT580duo_Installer/NVXPOS_InstallerDlg.h"
+#include "Installer/setup_common/SetupExitCode.h"
 #include "platform/sim/ImageJson.h"
 #include "platform/sim/SimPortDialog.h"
 #include "tools/kvtsim/JsonInputFile.h"
@@ -172,23 +173,33 @@ bool PlacePackage(sim::World& world, const std::filesystem::path& packageDirecto
 }
 
 FlowEnd RunInstallerFlow(sim::Simulation& sim, const RunAnswers& answers) {
+    setup::SetupCommandLine commandLine = setup::ParseSetupCommandLine(answers.args, setup::SetupProgram::Installer);
+    const bool quiet = commandLine.quiet;
+    const RunAnswers nobody;
+    const RunAnswers& given = quiet ? nobody : answers;
     ports::Platform platform = sim.platform();
-    sim::SimSetupWindow window(sim, std::string(installer::kProgramTitle), answers.messageBoxes);
-    sim::SimPortDialog portDialog(sim, answers.portDialog);
+    sim::SimSetupWindow window(sim, std::string(installer::kProgramTitle), given.messageBoxes);
+    sim::SimPortDialog portDialog(sim, given.portDialog);
+    window.setUnattended(quiet);
+    portDialog.setUnattended(quiet);
     SimInstanceRecord instances(sim);
-    installer::NVXPOS_InstallerDlg flow(platform, window, portDialog);
+    installer::NVXPOS_InstallerDlg flow(platform, window, portDialog, std::move(commandLine));
 
     FlowEnd end;
     try {
         installer::NVXPOS_Installer application(instances);
-        if (!application.InitInstance()) platform.exit.exitProcess(0);
-        sim.transcript().add({{"event", "window"}, {"title", installer::kProgressWindowTitle}});
+        if (!application.InitInstance())
+            platform.exit.exitProcess(setup::ExitCodeOf(setup::RunOutcome::AlreadyRunning, quiet));
+        // A quiet run keeps its window hidden.
+        if (!quiet) sim.transcript().add({{"event", "window"}, {"title", installer::kProgressWindowTitle}});
         flow.OnInitDialog();
         flow.InstallThreadProc();
         // Every path of the flow ends the process; a flow that returns leaves
         // its window open, and the run ends without an exit code.
     } catch (const sim::ProcessExited& exited) {
         end.exitCode = exited.code;
+    } catch (const sim::WindowUnanswered&) {
+        // Waits for an answer for ever: no exit code.
     }
     end.logPath = flow.log().path();
     return end;

@@ -25,6 +25,10 @@ struct RunAnswers {
     std::optional<std::string> portDialog;  // a port text or "cancel"; nothing: "Next"
     std::vector<sim::MessageBoxAnswer> messageBoxes;
     nlohmann::json uninstall;  // the uninstaller's check-list answers; null when absent
+    // The program's command line after its name (kvtsim's --args); empty:
+    // the interactive program. A quiet command line makes the run one
+    // without a person: the answers above are then not used.
+    std::string args;
 };
 
 // Reads an answers document. Nothing, and `problem` as "JSON_PATH: reason",

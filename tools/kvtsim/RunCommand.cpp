@@ -1,4 +1,5 @@
-// kvtsim run installer|uninstaller --system FILE [--answers FILE] [--package DIR] [--out FILE] [--format json|text]
+// kvtsim run installer|uninstaller --system FILE [--args TEXT] [--answers FILE] [--package DIR] [--out FILE]
+//                                  [--format json|text]
 #include <optional>
 #include <string>
 
@@ -28,7 +29,7 @@ std::optional<std::string> Option(CommandLine& line, const std::string& name) {
 
 int RunRunCommand(const std::vector<std::string>& args, KvtsimIo& io) {
     std::string problem;
-    auto line = ParseCommandLine(args, {"system", "answers", "package", "out", "format"}, problem);
+    auto line = ParseCommandLine(args, {"system", "args", "answers", "package", "out", "format"}, problem);
     if (!line) return UsageError(io.err, "run: " + problem);
     if (line->positional.size() != 1) return UsageError(io.err, "run: name the program: " + ProgramNames());
     const RunnableProgram* program = FindRunnableProgram(line->positional[0]);
@@ -57,6 +58,8 @@ int RunRunCommand(const std::vector<std::string>& args, KvtsimIo& io) {
         if (!loaded) return UsageError(io.err, errorLine);
         answers = std::move(*loaded);
     }
+
+    answers.args = Option(*line, "args").value_or("");
 
     const std::optional<std::string> packageOption = Option(*line, "package");
     const std::filesystem::path package = packageOption ? std::filesystem::path(*packageOption)

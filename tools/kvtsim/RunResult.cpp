@@ -38,6 +38,16 @@ nlohmann::json RunResultJson(const sim::Simulation& sim, std::string_view progra
     result["log"] = LogText(after, logPath);
     result["transcript"] = TranscriptInUtf8(sim.transcript().toJson());
     result["elapsedMs"] = sim.clock().elapsedMs();
+    // What a run without a person tried to show: each would wait for ever.
+    nlohmann::json uiErrors = nlohmann::json::array();
+    for (const nlohmann::json& event : result["transcript"]) {
+        if (!event.value("unanswered", false)) continue;
+        nlohmann::json error{{"event", event["event"]}};
+        for (const char* field : {"text", "title"})
+            if (event.contains(field)) error[field] = event[field];
+        uiErrors.push_back(std::move(error));
+    }
+    result["uiErrors"] = std::move(uiErrors);
     return result;
 }
 

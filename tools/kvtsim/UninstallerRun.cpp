@@ -2,6 +2,7 @@
 
 #include "Installer/KVT580duo_Uninstaller/NVXPOS_Uninstaller.h"
 #include "Installer/KVT580duo_Uninstaller/NVXPOS_UninstallerDlg.h"
+#include "Installer/setup_common/SetupExitCode.h"
 #include "platform/sim/ImageJson.h"
 #include "platform/sim/SimSetupWindow.h"
 #include "platform/sim/SimUninstallerWindow.h"
@@ -93,29 +94,39 @@ FlowEnd RunUninstallerFlow(sim::Simulation& sim, const RunAnswers& answers) {
     std::string problem;
     const UninstallAnswers choice = ParseUninstallAnswers(answers.uninstall, problem).value_or(UninstallAnswers{});
 
+    setup::SetupCommandLine commandLine =
+        setup::ParseSetupCommandLine(answers.args, setup::SetupProgram::Uninstaller);
+    const bool quiet = commandLine.quiet;
     ports::Platform platform = sim.platform();
-    sim::SimSetupWindow window(sim, std::string(uninstaller::kProgramTitle), answers.messageBoxes);
+    sim::SimSetupWindow window(sim, std::string(uninstaller::kProgramTitle),
+                               quiet ? std::vector<sim::MessageBoxAnswer>{} : answers.messageBoxes);
+    window.setUnattended(quiet);
     sim::SimUninstallerWindow controls(sim);
     SimUninstallerInstances instances(sim);
-    uninstaller::NVXPOS_UninstallerDlg flow(platform, window, controls);
+    uninstaller::NVXPOS_UninstallerDlg flow(platform, window, controls, std::move(commandLine));
 
     FlowEnd end;
     try {
         uninstaller::NVXPOS_Uninstaller application(instances);
-        if (!application.InitInstance()) platform.exit.exitProcess(0);
-        sim.transcript().add({{"event", "window"}, {"title", uninstaller::kMainWindowTitle}});
+        if (!application.InitInstance())
+            platform.exit.exitProcess(setup::ExitCodeOf(setup::RunOutcome::AlreadyRunning, quiet));
+        // A quiet run keeps its window hidden.
+        if (!quiet) sim.transcript().add({{"event", "window"}, {"title", uninstaller::kMainWindowTitle}});
         flow.OnInitDialog();
         flow.PrepareUninstall();  // timer 1, once the window shows
         bool workerStarted = controls.takeWorkerStart();
-        if (!workerStarted) {
+        // Nobody chooses in a quiet run: a list left waiting stays so.
+        if (!workerStarted && !quiet) {
             Choose(flow, controls, choice);
             workerStarted = controls.takeWorkerStart();
         }
         if (workerStarted) flow.UninstallThreadProc();
         // The modal window has closed: the program ends after it.
-        if (controls.dialogEnded()) platform.exit.exitProcess(0);
+        if (controls.dialogEnded()) platform.exit.exitProcess(flow.ExitCode());
     } catch (const sim::ProcessExited& exited) {
         end.exitCode = exited.code;
+    } catch (const sim::WindowUnanswered&) {
+        // Waits for an answer for ever: no exit code.
     }
     end.logPath = flow.log().path();
     return end;

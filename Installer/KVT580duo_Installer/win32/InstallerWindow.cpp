@@ -11,18 +11,20 @@
 
 namespace kvt::installer::shell {
 
-InstallerWindow::InstallerWindow(HINSTANCE instance, const char* programTitle)
+InstallerWindow::InstallerWindow(HINSTANCE instance, const char* programTitle,
+                                  setup::SetupCommandLine commandLine)
     : instance_(instance),
       platform_(system_.platform()),
       window_(programTitle, IDC_PROGRESS),
       portDialog_(instance),
-      flow_(platform_, window_, portDialog_) {}
+      flow_(platform_, window_, portDialog_, std::move(commandLine)) {}
 
 int InstallerWindow::run() {
     dialog_ = ::CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_KVT580DUO_INSTALLER_DIALOG), nullptr, DialogProc,
                                    reinterpret_cast<LPARAM>(this));
     if (dialog_ == nullptr) return 0;
-    ::ShowWindow(dialog_, SW_SHOWNORMAL);
+    // A quiet run works in the hidden window: nobody sees it.
+    if (!flow_.commandLine().quiet) ::ShowWindow(dialog_, SW_SHOWNORMAL);
     return setup::shell::RunSetupDialogLoop(dialog_, FilterMessage, this);
 }
 

@@ -16,7 +16,7 @@ namespace kvt::installer::shell {
 
 class InstallerWindow {
 public:
-    InstallerWindow(HINSTANCE instance, const char* programTitle);
+    InstallerWindow(HINSTANCE instance, const char* programTitle, setup::SetupCommandLine commandLine);
     InstallerWindow(const InstallerWindow&) = delete;
     InstallerWindow& operator=(const InstallerWindow&) = delete;
 

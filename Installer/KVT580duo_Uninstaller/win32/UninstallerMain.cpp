@@ -8,9 +8,11 @@
 #include "Installer/KVT580duo_Uninstaller/win32/SharedInstanceRecord.h"
 #include "Installer/KVT580duo_Uninstaller/win32/UninstallerWindow.h"
 #include "Installer/KVT580duo_Uninstaller/win32/Win32InstanceRecord.h"
+#include "Installer/setup_common/SetupCommandLine.h"
+#include "Installer/setup_common/SetupExitCode.h"
 #include "Installer/setup_common/win32/Win32SetupWindow.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineText, int) {
     using namespace kvt::uninstaller;
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
@@ -18,11 +20,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     shell::SharedInstanceRecord& shared = shell::SharedInstance();
     shell::Win32InstanceRecord record(shared);
+    kvt::setup::SetupCommandLine commandLine =
+        kvt::setup::ParseSetupCommandLine(commandLineText != nullptr ? commandLineText : "",
+                                          kvt::setup::SetupProgram::Uninstaller);
     // Another copy runs: its window has come forward, this one shows nothing.
-    if (!NVXPOS_Uninstaller(record).InitInstance()) return 0;
+    if (!NVXPOS_Uninstaller(record).InitInstance())
+        return static_cast<int>(kvt::setup::ExitCodeOf(kvt::setup::RunOutcome::AlreadyRunning, commandLine.quiet));
 
     const std::string caption = kvt::setup::shell::ProgramFileTitle(shared.programTitle);
-    shell::UninstallerWindow window(instance, caption.c_str());
+    shell::UninstallerWindow window(instance, caption.c_str(), std::move(commandLine));
     const int code = window.run();
     // The worker may still be running (it closes its run after "No"): end the
     // process here, before the window object it works on goes away.

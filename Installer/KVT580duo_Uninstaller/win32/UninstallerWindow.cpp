@@ -23,18 +23,20 @@ constexpr int kNotRemoving = 0;
 
 }  // namespace
 
-UninstallerWindow::UninstallerWindow(HINSTANCE instance, const char* programTitle)
+UninstallerWindow::UninstallerWindow(HINSTANCE instance, const char* programTitle,
+                                      setup::SetupCommandLine commandLine)
     : instance_(instance),
       platform_(system_.platform()),
       window_(programTitle, IDC_PROGRESS),
       controls_(WorkerProc, this),
-      flow_(platform_, window_, controls_) {}
+      flow_(platform_, window_, controls_, std::move(commandLine)) {}
 
 int UninstallerWindow::run() {
     dialog_ = ::CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_KVT580DUO_UNINSTALLER_DIALOG), nullptr,
                                    DialogProc, reinterpret_cast<LPARAM>(this));
     if (dialog_ == nullptr) return 0;
-    ::ShowWindow(dialog_, SW_SHOWNORMAL);
+    // A quiet run works in the hidden window: nobody sees it.
+    if (!flow_.commandLine().quiet) ::ShowWindow(dialog_, SW_SHOWNORMAL);
     return setup::shell::RunSetupDialogLoop(dialog_, FilterMessage, this);
 }
 
@@ -169,7 +171,7 @@ BOOL UninstallerWindow::onSetCursor(LPARAM lParam) {
 
 void UninstallerWindow::endDialog() {
     ::DestroyWindow(dialog_);
-    ::PostQuitMessage(0);
+    ::PostQuitMessage(static_cast<int>(flow_.ExitCode()));
 }
 
 }  // namespace kvt::uninstaller::shell

@@ -15,7 +15,7 @@ namespace kvt::uninstaller::shell {
 
 class UninstallerWindow {
 public:
-    UninstallerWindow(HINSTANCE instance, const char* programTitle);
+    UninstallerWindow(HINSTANCE instance, const char* programTitle, setup::SetupCommandLine commandLine);
     UninstallerWindow(const UninstallerWindow&) = delete;
     UninstallerWindow& operator=(const UninstallerWindow&) = delete;
 

@@ -31,9 +31,9 @@ using testing::RemovalTest;
 void RemoveChosenPrinters(const RemovalContext& context, const std::vector<std::string>& chosen) {
     for (const std::string& name : chosen) DeletePrinterObject(context, name);
     NetStopSpooler(context.platform);
-    Wait(context, 2000);
+    Wait(context, pause::AfterSpoolerStop);
     NetStartSpooler(context.platform);
-    Wait(context, 2000);
+    Wait(context, pause::AfterSpoolerStart);
 }
 
 UninstallRemoval RunUninstallerRemoval(const RemovalContext& context, int found, std::vector<std::string> chosen) {

@@ -37,7 +37,7 @@ const char* const kUsage =
     "  answer CAPTION TEXT BUTTON [MS] wait for a message box and press Yes, No, OK or Cancel\n"
     "  foreground                      print the foreground window's title\n"
     "  printers                        list local printers: name, driver, port (tab-separated)\n"
-    "  watch PROGRAM [MS]              run a program; exit 0 only if it ends with 0 and shows no window\n";
+    "  watch PROGRAM [MS [ARGS...]]    run a program with ARGS; exit 0 only if it ends with 0 and shows no window\n";
 
 struct Arguments {
     std::vector<std::string> words;
@@ -190,7 +190,9 @@ int Printers(const Arguments&) {
 }
 
 int Watch(const Arguments& args) {
-    const WatchResult result = WatchProgram(args.at(1), args.timeoutAt(2));
+    std::string arguments;
+    for (std::size_t index = 3; index < args.size(); ++index) arguments += (index > 3 ? " " : "") + args.at(index);
+    const WatchResult result = WatchProgram(args.at(1), arguments, args.timeoutAt(2));
     if (!result.started) {
         Print("cannot start " + args.at(1) + ": " + std::to_string(::GetLastError()));
         return exitcode::Usage;

@@ -28,7 +28,7 @@ BOOL CALLBACK CollectOwnWindows(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<WindowSearch*>(context);
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId) return TRUE;
+    if (processId != search->processId || !::IsWindowVisible(window)) return TRUE;
     const std::string className = ClassOf(window);
     if (IsSystemHelperWindow(className)) return TRUE;
     char title[256] = {};
@@ -47,9 +47,10 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-WatchResult WatchProgram(const std::string& program, DWORD timeoutMs) {
+WatchResult WatchProgram(const std::string& program, const std::string& arguments, DWORD timeoutMs) {
     WatchResult result;
     std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     const std::string folder = FolderOf(program);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

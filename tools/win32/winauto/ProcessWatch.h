@@ -1,6 +1,6 @@
 #pragma once
 // Starts a program and watches it: its exit code, and the top-level windows
-// it creates while it runs.
+// it shows while it runs (a window it keeps hidden is not seen by anybody).
 #include <windows.h>
 
 #include <string>
@@ -15,8 +15,9 @@ struct WatchResult {
     std::vector<std::string> windows;  // "class \"title\"" of each window seen, once
 };
 
-// Runs `program` with its own folder as current directory and polls for its
+// Runs `program` with `arguments` (its command line after its quoted name)
+// and its own folder as current directory, and polls for its visible
 // windows until it ends or `timeoutMs` passes.
-WatchResult WatchProgram(const std::string& program, DWORD timeoutMs);
+WatchResult WatchProgram(const std::string& program, const std::string& arguments, DWORD timeoutMs);
 
 }  // namespace kvt::winauto
