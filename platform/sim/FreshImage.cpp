@@ -128,6 +128,75 @@ const std::string& TextOnlyPrinterInf() {
     return text;
 }
 
+// The system's printer INF, reduced to one printer of its own and the part
+// printer INFs build on: the universal printer driver, which an INF takes
+// with Include=ntprint.inf and Needs=UNIDRV.OEM. Its files come from its driver store folder, below it
+// the architecture's subfolder that [SourceDisksNames] gives.
+const std::string& SystemPrinterInf() {
+    static const std::string text = Lines({
+        "; NTPRINT.INF -- the system's printer drivers",
+        "",
+        "[Version]",
+        "Signature=\"$Windows NT$\"",
+        "Class=Printer",
+        "ClassGUID={4D36E979-E325-11CE-BFC1-08002BE10318}",
+        "Provider=%Provider%",
+        "DriverVer=06/21/2006,6.1.7600.16385",
+        "",
+        "[Manufacturer]",
+        "%Generic%=Generic,NTx86,NTamd64",
+        "",
+        "[Generic.NTx86]",
+        "\"Generic IBM Graphics 9pin\"=IBM239.GPD",
+        "",
+        "[Generic.NTamd64]",
+        "\"Generic IBM Graphics 9pin\"=IBM239.GPD",
+        "",
+        "[IBM239.GPD]",
+        "CopyFiles=@IBM239.GPD,UNIDRV_FILES",
+        "DataSection=UNIDRV_DATA",
+        "",
+        "[UNIDRV.OEM]",
+        "CopyFiles=UNIDRV_FILES",
+        "DataSection=UNIDRV_DATA",
+        "",
+        "[UNIDRV_FILES]",
+        "UNIDRV.DLL",
+        "UNIDRVUI.DLL",
+        "UNIDRV.HLP",
+        "UNIRES.DLL",
+        "STDNAMES.GPD",
+        "",
+        "[UNIDRV_DATA]",
+        "DriverFile=UNIDRV.DLL",
+        "ConfigFile=UNIDRVUI.DLL",
+        "HelpFile=UNIDRV.HLP",
+        "",
+        "[DestinationDirs]",
+        "DefaultDestDir=66000",
+        "",
+        "[SourceDisksNames.x86]",
+        "1=%Disk%,,,\\I386",
+        "",
+        "[SourceDisksNames.amd64]",
+        "1=%Disk%,,,\\Amd64",
+        "",
+        "[SourceDisksFiles]",
+        "UNIDRV.DLL=1",
+        "UNIDRVUI.DLL=1",
+        "UNIDRV.HLP=1",
+        "UNIRES.DLL=1",
+        "STDNAMES.GPD=1",
+        "IBM239.GPD=1",
+        "",
+        "[Strings]",
+        "Provider=\"Generic\"",
+        "Generic=\"Generic\"",
+        "Disk=\"Windows installation disk\"",
+    });
+    return text;
+}
+
 ports::RegValue Sz(std::string_view text) {
     ports::RegValue value{reg::TypeSz, {text.begin(), text.end()}};
     value.data.push_back(0);
@@ -156,6 +225,22 @@ void SetValue(RegistryKeyRecord& key, std::string name, ports::RegValue value) {
 
 std::string Join(std::string_view a, std::string_view b) { return std::string(a) + "\\" + std::string(b); }
 
+constexpr const char* kSystemPrinterInfFiles[] = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL",
+                                                  "STDNAMES.GPD", "IBM239.GPD"};
+
+// Vista and later install the system's own INFs from the driver store:
+// FileRepository\<inf>_<architecture>_<suffix> ("neutral_" before the suffix
+// up to Windows 8.1) holds the INF and its files.
+void AddSystemPrinterInf(World& w, const Release& r) {
+    const std::string folder = std::string("ntprint.inf_") + (r.is64Bit ? "amd64_" : "x86_") +
+                               (r.major < 10 ? "neutral_" : "") + "5d0e27a1c3b94f68";
+    const std::string store = Join(kSystem32, "DriverStore\\FileRepository\\" + folder);
+    w.files.putFile(Join(store, "ntprint.inf"), SystemPrinterInf());
+    for (const char* file : kSystemPrinterInfFiles)
+        w.files.putFile(Join(Join(store, r.is64Bit ? "Amd64" : "I386"), file), kSystemFileText);
+    w.files.putFile(Join(kWindows, "inf\\ntprint.inf"), SystemPrinterInf());
+}
+
 void AddFiles(World& w, const Release& r) {
     for (const char* dir : {"C:\\Setup", "C:\\Temp", "C:\\Program Files", "C:\\Windows\\Temp"})
         w.files.ensureDirectory(dir);
@@ -173,6 +258,7 @@ void AddFiles(World& w, const Release& r) {
     }
     w.files.putFile(Join(kWindows, "inf\\usbprint.inf"), UsbPrintInf());
     w.files.putFile(Join(kWindows, "inf\\prnge001.inf"), TextOnlyPrinterInf());
+    if (r.major >= 6) AddSystemPrinterInf(w, r);
 }
 
 void AddSpooler(World& w, const Release& r) {

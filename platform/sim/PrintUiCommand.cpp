@@ -9,6 +9,7 @@
 #include "platform/sim/InfFile.h"
 #include "platform/sim/OtherProcess.h"
 #include "platform/sim/PrinterInfPackage.h"
+#include "platform/sim/SystemInfFiles.h"
 #include "platform/sim/WinPath.h"
 
 namespace kvt::sim {
@@ -139,10 +140,15 @@ private:
         if (std::uint32_t error = winpath::Normalise(request_.infPath, currentDirectory, infPath)) return error;
         const FileRecord* infFile = world.files.findFile(infPath);
         if (infFile == nullptr) return err::FileNotFound;
+        // An INF that breaks a printer INF's rules installs nothing; the run
+        // started hidden shows no message about it either.
         std::string reason;
+        const SystemInfLookup systemInfs = [&world, this](std::string_view name) {
+            return FindSystemInf(world, name, architecture_);
+        };
         const std::optional<InfPrinterDriver> driver =
             ReadPrinterDriver(InfFile::Parse(infFile->bytes), winpath::ParentOf(infPath), request_.model,
-                              architecture_, reason);
+                              architecture_, systemInfs, reason);
         if (!driver) return err::UnknownPrinterDriver;
         for (const InfSourceFile& file : driver->files)
             if (world.files.findFile(file.sourcePath) == nullptr) return err::FileNotFound;
@@ -152,14 +158,27 @@ private:
                                                                    ports::devsetup::SpCopyNoOverwrite, storedInf);
         if (copied != err::Success && copied != err::FileExists) return copied;
 
+        if (std::uint32_t error = placeFiles(*driver)) return error;
         if (std::uint32_t error = installLanguageMonitor(*driver)) return error;
         if (std::uint32_t error = installPrintProcessor(*driver)) return error;
-        return installDriverFiles(*driver);
+        return registerDriver(*driver);
     }
 
-    const InfSourceFile& sourceOf(const InfPrinterDriver& driver, std::string_view name) const {
-        return *std::find_if(driver.files.begin(), driver.files.end(),
-                             [name](const InfSourceFile& f) { return EqualsNoCase(f.name, name); });
+    // Each file into the directory its destination names: the version folder
+    // of the driver directory, the print-processor directory or the native
+    // system directory of the environment.
+    std::uint32_t placeFiles(const InfPrinterDriver& driver) {
+        std::string driverDirectory, processorDirectory;
+        if (std::uint32_t error = sim_.spooler().getPrinterDriverDirectory(environment_, driverDirectory))
+            return error;
+        if (std::uint32_t error = sim_.spooler().getPrintProcessorDirectory(environment_, processorDirectory))
+            return error;
+        const std::string versionFolder = winpath::Join(driverDirectory, std::to_string(kDriverVersion));
+        for (const InfSourceFile& file : driver.files)
+            place(file, file.destination == InfDestination::PrinterDriver    ? versionFolder
+                        : file.destination == InfDestination::PrintProcessor ? processorDirectory
+                                                                             : systemDirectory());
+        return err::Success;
     }
 
     void place(const InfSourceFile& file, std::string_view directory) {
@@ -174,10 +193,11 @@ private:
         return path;
     }
 
+    // The monitor and the processor DLLs lie where the INF put them (the
+    // system and the print-processor directory, as ReadPrinterDriver checked).
     std::uint32_t installLanguageMonitor(const InfPrinterDriver& driver) {
         if (!driver.languageMonitor) return err::Success;
         const InfNamedDll& monitor = *driver.languageMonitor;
-        place(sourceOf(driver, monitor.dll), systemDirectory());
         const std::uint32_t error = sim_.spooler().addMonitor({monitor.name, environment_, monitor.dll});
         return error == err::PrintMonitorAlreadyInstalled ? err::Success : error;
     }
@@ -185,24 +205,11 @@ private:
     std::uint32_t installPrintProcessor(const InfPrinterDriver& driver) {
         if (!driver.printProcessor) return err::Success;
         const InfNamedDll& processor = *driver.printProcessor;
-        std::string directory;
-        if (std::uint32_t error = sim_.spooler().getPrintProcessorDirectory(environment_, directory)) return error;
-        place(sourceOf(driver, processor.dll), directory);
         const std::uint32_t error = sim_.spooler().addPrintProcessor(environment_, processor.dll, processor.name);
         return error == err::PrintProcessorAlreadyInstalled ? err::Success : error;
     }
 
-    std::uint32_t installDriverFiles(const InfPrinterDriver& driver) {
-        std::string directory;
-        if (std::uint32_t error = sim_.spooler().getPrinterDriverDirectory(environment_, directory)) return error;
-        const std::string versionFolder = winpath::Join(directory, std::to_string(kDriverVersion));
-        auto isDll = [](const std::optional<InfNamedDll>& named, const std::string& name) {
-            return named && EqualsNoCase(named->dll, name);
-        };
-        for (const InfSourceFile& file : driver.files)
-            if (!isDll(driver.languageMonitor, file.name) && !isDll(driver.printProcessor, file.name))
-                place(file, versionFolder);
-
+    std::uint32_t registerDriver(const InfPrinterDriver& driver) {
         ports::DriverInfo3 info;
         info.version = kDriverVersion;
         info.name = driver.model;

@@ -12,15 +12,19 @@
 //   /u   use the model's driver when it is installed already;
 //   /z, /q  (no sharing, no messages) change nothing here.
 // The driver is the one the INF names for the system's own architecture
-// (see PrinterInfPackage.h); it is installed as the system does it: the INF
-// goes into the INF store through SetupAPI's copy, the driver files into the
-// version folder "3" of the system environment's driver directory, the
-// language monitor DLL into the native system directory and the print
-// processor DLL into the environment's print-processor directory, each
-// registered with the spooler. /if then adds the printer on the port with
-// the "WinPrint" processor, and the spooler lets the driver's plug-in set it
-// up. A printer name that is taken makes /if fail before it installs
-// anything.
+// (see PrinterInfPackage.h), with the system's own INFs of its Include= line
+// found as SystemInfFiles.h describes. It is installed as the system does
+// it: the INF goes into the INF store through SetupAPI's copy, each file
+// into the destination its CopyFiles section has (the version folder "3" of
+// the system environment's driver directory, the environment's
+// print-processor directory, or the native system directory), and
+// monitor, processor and driver are registered with the spooler. /if then
+// adds the printer on the port with the "WinPrint" processor, and the
+// spooler lets the driver's plug-in set it up. A printer name that is taken
+// makes /if fail before it installs anything. An INF that breaks a printer
+// INF's rules, or names a file that is not there, installs nothing: the run
+// ends with 1797 (ERROR_UNKNOWN_PRINTER_DRIVER) or 2 (ERROR_FILE_NOT_FOUND),
+// and, started hidden, shows nobody why.
 //
 // The run is another process: the program's last error and fault plan are
 // not touched. Its exit code is 0, or the Windows error code that stopped it

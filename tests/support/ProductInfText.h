@@ -2,7 +2,7 @@
 // The product's printer INF, package/kvt580d.inf, as the tests place it in
 // simulated systems: models sections for x86 and x64, the files from the
 // package folders .\Driver32 and .\Driver64, the language monitor and the
-// print processor. Read from the package itself, so the tests always see the
+// print processor, the universal driver from the system's ntprint.inf. Read from the package itself, so the tests always see the
 // file that ships.
 #include <fstream>
 #include <iterator>
@@ -26,7 +26,9 @@ inline const std::string& ProductInfText() {
     return text;
 }
 
-// The files the INF names, as the package folders hold them.
+// The files of the package folders: those the INF names, and the universal
+// driver's files that the pre-Vista sequence stages (the INF takes these
+// from the system).
 inline const char* const kProductInfFiles[] = {"KVT580D.GPD", "KVT580D.dll",  "UI580D.dll", "UNI580D.dll",
                                                "UI580D.INI",  "MON580D.dll",  "PRO580D.dll", "UNIDRV.DLL",
                                                "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL",  "STDNAMES.GPD"};

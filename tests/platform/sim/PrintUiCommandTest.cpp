@@ -97,7 +97,12 @@ TEST_P(PrintUiInstallTest, InstallsDriverAndPrinterOfTheSystemsOwnEnvironment) {
     EXPECT_EQ(plugin->bytes, std::string(row.packageFolder) + " stand-in UI580D.dll");
     EXPECT_NE(files.findFile("C:\\Windows\\System32\\MON580D.dll"), nullptr);
     EXPECT_NE(files.findFile(spool + "prtprocs\\" + row.processorFolder + "\\PRO580D.dll"), nullptr);
-    EXPECT_EQ(files.findFile(spool + "drivers\\" + row.driverFolder + "\\3\\MON580D.dll"), nullptr);
+    for (const char* dll : {"MON580D.dll", "PRO580D.dll"})
+        EXPECT_EQ(files.findFile(spool + "drivers\\" + row.driverFolder + "\\3\\" + dll), nullptr) << dll;
+    // The universal driver comes from the system's store, not the package.
+    const FileRecord* unidrv = files.findFile(spool + "drivers\\" + row.driverFolder + "\\3\\UNIDRV.DLL");
+    ASSERT_NE(unidrv, nullptr);
+    EXPECT_EQ(unidrv->bytes, "simulated system file");
     EXPECT_TRUE(InfStoreHasDriver(sim, row.modelsSection));
 }
 
@@ -158,6 +163,56 @@ TEST(PrintUiCommandTest, LeavesTheProgramsFaultPlanAlone) {
     ports::PrinterHandle handle;
     EXPECT_EQ(sim.spooler().addPrinter({}, handle), err::AccessDenied) << "the planned fault is still the program's";
 }
+
+void ReplaceInPackageInf(World& world, std::string_view from, std::string_view to) {
+    FileRecord* inf = world.files.findFile("C:\\Setup\\kvt580d.inf");
+    const std::size_t at = inf->bytes.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    inf->bytes.replace(at, from.size(), to);
+}
+
+struct FailedRunRow {
+    const char* name;
+    void (*spoil)(World&);
+    std::uint32_t exitCode;
+};
+
+class PrintUiFailedRunTest : public ::testing::TestWithParam<FailedRunRow> {};
+
+TEST_P(PrintUiFailedRunTest, InstallsNothing) {
+    World world = PackageWorld("win10-x64");
+    GetParam().spoil(world);
+    Simulation sim(std::move(world), Bitness::x86);
+    const std::size_t filesBefore = sim.world().files.files().size();
+    EXPECT_EQ(RunPrintUi(sim, kInstallOnCom2), GetParam().exitCode);
+    const SpoolerObjects& spooler = *sim.spooler().memory();
+    EXPECT_TRUE(spooler.drivers.empty());
+    EXPECT_TRUE(spooler.printers.empty());
+    EXPECT_EQ(spooler.monitors.size(), 1u) << "the system's own monitor only";
+    EXPECT_FALSE(InfStoreHasDriver(sim, "NORVEX.NTamd64"));
+    EXPECT_EQ(sim.world().files.files().size(), filesBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spoiled, PrintUiFailedRunTest,
+    ::testing::Values(
+        FailedRunRow{"MonitorInTheDriverDirectory",
+                     [](World& w) { ReplaceInPackageInf(w, "KVT580D_MONITOR=66002", "KVT580D_MONITOR=66000"); },
+                     err::UnknownPrinterDriver},
+        FailedRunRow{"ProcessorAsTwoFields",
+                     [](World& w) { ReplaceInPackageInf(w, "PrintProcessor=%PROCESSOR%", "PrintProcessor=P,PRO580D.dll"); },
+                     err::UnknownPrinterDriver},
+        FailedRunRow{"NoSystemPrinterInf", [](World& w) { w.files.eraseFile("C:\\Windows\\inf\\ntprint.inf"); },
+                     err::UnknownPrinterDriver},
+        FailedRunRow{"PackageLacksAFile", [](World& w) { w.files.eraseFile("C:\\Setup\\Driver64\\UNI580D.dll"); },
+                     err::FileNotFound},
+        FailedRunRow{"StoreLacksAUniversalDriverFile",
+                     [](World& w) {
+                         w.files.eraseFile("C:\\Windows\\System32\\DriverStore\\FileRepository\\"
+                                           "ntprint.inf_amd64_5d0e27a1c3b94f68\\Amd64\\UNIRES.DLL");
+                     },
+                     err::FileNotFound}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 struct WaitRow {
     const char* name;

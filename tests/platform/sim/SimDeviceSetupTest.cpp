@@ -459,19 +459,19 @@ TEST(SimDeviceSetup, TheProductInfJoinsAndLeavesAFreshStore) {
     SimDeviceSetup& setup = sim.deviceSetup();
     Names before;
     ASSERT_EQ(setup.getInfFileList("", ds::InfStyleWin4, before), err::Success);
-    EXPECT_EQ(before, (Names{"prnge001.inf", "usbprint.inf"}));
+    EXPECT_EQ(before, (Names{"ntprint.inf", "prnge001.inf", "usbprint.inf"}));
 
     std::string destination;
     ASSERT_EQ(setup.copyOEMInf(".\\kvt580d.inf", ds::SpostPath, ds::SpCopyNoOverwrite, destination), 0u);
     EXPECT_EQ(destination, "C:\\Windows\\inf\\oem0.inf");
     Names names;
     ASSERT_EQ(setup.getInfFileList("", ds::InfStyleWin4, names), err::Success);
-    EXPECT_EQ(names, (Names{"oem0.inf", "prnge001.inf", "usbprint.inf"}));
+    EXPECT_EQ(names, (Names{"ntprint.inf", "oem0.inf", "prnge001.inf", "usbprint.inf"}));
     ports::InfHandle inf;
-    ASSERT_EQ(setup.openInfFile(names[0], ds::InfStyleOldNt | ds::InfStyleWin4, inf), err::Success);
+    ASSERT_EQ(setup.openInfFile(names[1], ds::InfStyleOldNt | ds::InfStyleWin4, inf), err::Success);
     EXPECT_EQ(setup.findFirstLine(inf, "NORVEX.NTamd64", "NORVEX KVT-580duo"), err::Success);
     setup.closeInfFile(inf);
-    ASSERT_EQ(setup.uninstallOEMInf(names[0], ds::SuoiForceDelete), err::Success);
+    ASSERT_EQ(setup.uninstallOEMInf(names[1], ds::SuoiForceDelete), err::Success);
     ASSERT_EQ(setup.getInfFileList("", ds::InfStyleWin4, names), err::Success);
     EXPECT_EQ(names, before);
     EXPECT_EQ(Read(sim, "C:\\Windows\\inf\\oem0.PNF"), "<missing>");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ports/DeviceSetup.h"
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/PrintUiCommand.h"
 #include "platform/sim/Simulation.h"
@@ -56,6 +57,59 @@ ports::PrinterInfo2 OtherPrinter(std::string name, std::string port) {
     info.dataType = "RAW";
     info.priority = 1;
     return info;
+}
+
+constexpr const char* kMonitorName = "NVX Language Monitor KVT580duo";
+constexpr const char* kPrinters[][2] = {{"NORVEX KVT-580duo", "COM2:"}, {"Receipt 2", "COM4:"}};
+
+// Vista and later: the installer hands the INF to printui.
+void InstallThroughPrintUi(sim::Simulation& sim) {
+    RunPrintUi(sim, "/if /b \"NORVEX KVT-580duo\" /f .\\kvt580d.inf /r \"COM2:\" /m \"NORVEX KVT-580duo\"");
+    RunPrintUi(sim, "/if /b \"Receipt 2\" /f .\\kvt580d.inf /r \"COM4:\" /m \"NORVEX KVT-580duo\" /u");
+}
+
+// Before Vista the installer stages the package folder's files itself and
+// registers each part with the spooler; it copies the INF into the store.
+void InstallThroughTheSpooler(sim::Simulation& sim) {
+    sim::World& world = sim.world();
+    const std::string environment = NativeEnvironment(world);
+    const std::string package = std::string("C:\\Setup\\") + (world.os.is64Bit ? "Driver64" : "Driver32") + "\\";
+    auto stage = [&](const char* file, const std::string& directory) {
+        world.files.putFile(directory + "\\" + file, world.files.findFile(package + file)->bytes);
+    };
+    std::string drivers, processors, storedInf;
+    ASSERT_EQ(sim.spooler().getPrinterDriverDirectory(environment, drivers), 0u);
+    ASSERT_EQ(sim.spooler().getPrintProcessorDirectory(environment, processors), 0u);
+    constexpr const char* kStaged[] = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP",  "UNIRES.DLL", "STDNAMES.GPD",
+                                       "KVT580D.GPD", "KVT580D.dll",  "UI580D.dll",  "UNI580D.dll", "UI580D.INI"};
+    for (const char* file : kStaged) stage(file, drivers);
+    stage("MON580D.dll", world.windowsDirectory + "\\System32");
+    stage("PRO580D.dll", processors);
+    ASSERT_EQ(sim.spooler().addMonitor({kMonitorName, environment, "MON580D.dll"}), 0u);
+    ASSERT_EQ(sim.spooler().addPrintProcessor(environment, "PRO580D.dll", "NVX PRINT PROCESSOR KVT580duo"), 0u);
+    const ports::DriverInfo3 driver{3,
+                                    std::string(kProductDriver),
+                                    environment,
+                                    "UNIDRV.DLL",
+                                    "KVT580D.GPD",
+                                    "UNIDRVUI.DLL",
+                                    "UNIDRV.HLP",
+                                    {"UNIRES.DLL", "STDNAMES.GPD", "KVT580D.DLL", "UI580D.DLL", "UNI580D.DLL", "UI580D.INI"},
+                                    kMonitorName,
+                                    "RAW"};
+    ASSERT_EQ(sim.spooler().addPrinterDriver(driver), 0u);
+    for (const char* file : kStaged) world.files.eraseFile(drivers + "\\" + file);  // the files used to install
+    for (const auto& [name, port] : kPrinters) {
+        ports::PrinterInfo2 info = OtherPrinter(name, port);
+        info.driverName = std::string(kProductDriver);
+        info.attributes = 0xA00;  // as the installer adds a printer on the system's processor
+        ports::PrinterHandle handle;
+        ASSERT_EQ(sim.spooler().addPrinter(info, handle), 0u);
+        sim.spooler().closePrinter(handle);
+    }
+    ASSERT_EQ(sim.deviceSetup().copyOEMInf("C:\\Setup\\kvt580d.inf", ports::devsetup::SpostPath,
+                                           ports::devsetup::SpCopyNoOverwrite, storedInf),
+              0u);
 }
 
 }  // namespace
@@ -125,8 +179,10 @@ sim::World SystemBeforeProduct(std::string_view os) {
 
 sim::World InstallProduct(sim::World before) {
     kvtsim::ProductSimulation sim(std::move(before));
-    RunPrintUi(sim, "/if /b \"NORVEX KVT-580duo\" /f .\\kvt580d.inf /r \"COM2:\" /m \"NORVEX KVT-580duo\"");
-    RunPrintUi(sim, "/if /b \"Receipt 2\" /f .\\kvt580d.inf /r \"COM4:\" /m \"NORVEX KVT-580duo\" /u");
+    if (sim.world().os.major >= 6)
+        InstallThroughPrintUi(sim);
+    else
+        InstallThroughTheSpooler(sim);
     sim::World& world = sim.world();
     world.spooler.jobs["NORVEX KVT-580duo"] = {3, 4};
     AddUserForm(world, "Roll 80 x 200 [580duo]");
