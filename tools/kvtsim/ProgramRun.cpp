@@ -7,6 +7,7 @@
 #include "Installer/KVT580duo_Installer/NVXPOS_Installer.h"
 #include "Installer/KVT580duo_Installer/NVXPOS_InstallerDlg.h"
 #include "platform/sim/ImageJson.h"
+#include "tools/kvtsim/DeviceRemovalHost.h"
 #include "platform/sim/SimPortDialog.h"
 #include "tools/kvtsim/JsonInputFile.h"
 #include "tools/kvtsim/UninstallerRun.h"
@@ -203,6 +204,7 @@ ProgramRun CollectRun(const sim::Simulation& sim, std::string_view program, cons
 
 ProgramRun RunInstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare) {
     sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    HostDeviceRemovalProgram(sim);
     if (prepare) prepare(sim);
     return CollectRun(sim, "installer", RunInstallerFlow(sim, answers));
 }

@@ -5,6 +5,7 @@
 #include "platform/sim/ImageJson.h"
 #include "platform/sim/SimSetupWindow.h"
 #include "platform/sim/SimUninstallerWindow.h"
+#include "tools/kvtsim/DeviceRemovalHost.h"
 #include "tools/kvtsim/RunResult.h"
 
 namespace kvt::kvtsim {
@@ -122,6 +123,7 @@ FlowEnd RunUninstallerFlow(sim::Simulation& sim, const RunAnswers& answers) {
 
 ProgramRun RunUninstaller(sim::World world, const RunAnswers& answers, const RunPreparation& prepare) {
     sim::Simulation sim(std::move(world), sim::Bitness::x86);
+    HostDeviceRemovalProgram(sim);
     if (prepare) prepare(sim);
     return CollectRun(sim, "uninstaller", RunUninstallerFlow(sim, answers));
 }
