@@ -19,6 +19,7 @@
 #include "platform/sim/Simulation.h"
 #include "tests/support/RecordingSpooler.h"
 #include "tests/setup_common/SetupTestSupport.h"
+#include "tools/kvtsim/DeviceRemovalHost.h"
 #include "tools/kvtsim/ProgramRun.h"
 
 namespace kvt::test {
@@ -43,6 +44,7 @@ public:
           log_(platform_.files, platform_.clock, setup::kInstallerLogFileName),
           window_(*sim_, "KVT580duo_Installer", std::move(answers)),
           engine_(platform_, log_) {
+        kvtsim::HostDeviceRemovalProgram(*sim_);
         log_.InitLogFile();
         window_.setProgressRange(0, 100);
         window_.setProgressStep(10);

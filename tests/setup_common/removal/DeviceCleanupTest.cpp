@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"B", "C", "D", "F"}, {}, true},
         HelperRow{"MissingProgram", &kUninstallerRemoval, nullptr, sim::Bitness::x64, 400,
                   {"A", "B", "C", "D", "E", "F"},
-                  {"Failed to start the device removal program : C:\\Windows\\KVT-580duo\\KVT580duo_DeviceRemoval.exe, (2)"},
+                  {"Failed to start the device removal program : C:\\Windows\\KVT-580duo\\KVT580duo_DeviceRemoval.exe, (3)"},
                   false},
         HelperRow{"ProgramRefusedUnderWow64", &kUninstallerRemoval, kProductFolderProgram, sim::Bitness::x86, 400,
                   {"A", "B", "C", "D", "E", "F"},

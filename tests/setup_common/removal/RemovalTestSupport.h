@@ -12,6 +12,7 @@
 #include "platform/sim/SimSetupWindow.h"
 #include "platform/sim/Simulation.h"
 #include "tests/setup_common/SetupTestSupport.h"
+#include "tools/kvtsim/DeviceRemovalHost.h"
 
 namespace kvt::setup::testing {
 
@@ -28,6 +29,7 @@ protected:
     void start(sim::World world, const RemovalForm& form) {
         context_.reset();
         sim_ = std::make_unique<sim::Simulation>(std::move(world), sim::Bitness::x86);
+        kvtsim::HostDeviceRemovalProgram(*sim_);
         platform_ = std::make_unique<ports::Platform>(sim_->platform());
         logName_ = LogFileName(form.program);
         log_ = std::make_unique<SetupLog>(platform_->files, platform_->clock, logName_);
