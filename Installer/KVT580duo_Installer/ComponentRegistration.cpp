@@ -42,15 +42,17 @@ void InstallEngine::CopyMonitorDllToNativeSystemDirectory() {
         return;
     }
     const std::optional<std::string> system = SystemDirectory();
+    if (!system) return;
     ports::FileSystem& files = platform_.files;
     ports::FsRedirectionValue saved;
-    if (!system || !files.hasWow64FsRedirectionSwitch()) return;
-    if (const std::uint32_t rc = files.disableWow64FsRedirection(saved); rc != err::Success) {
-        log_.WriteLog("Wow64DisableWow64FsRedirection failed. (%d)", rc);
-        return;
-    }
+    const std::uint32_t off =
+        files.hasWow64FsRedirectionSwitch() ? files.disableWow64FsRedirection(saved) : err::ProcNotFound;
+    // A 64-bit build is no WOW64 process (ERROR_INVALID_FUNCTION) and sees
+    // no Sysnative: its system directory is the real one already.
+    if (off != err::Success && off != err::InvalidFunction)
+        log_.WriteLog("Wow64DisableWow64FsRedirection failed. (%d)", off);
     CopyStepFile(source, InFolder(*system, languageMonitorDll_), true);
-    files.revertWow64FsRedirection(saved);
+    if (off == err::Success) files.revertWow64FsRedirection(saved);
 }
 
 bool InstallEngine::AddLanguageMonitor() {
