@@ -25,6 +25,35 @@ constexpr std::uint32_t kSystemProcessorAttributes = 0xA00;
 
 }  // namespace
 
+// A 32-bit program reaches the real system directory by the name Sysnative.
+// XP x64 and Server 2003 x64 know that name only with a later update;
+// without it the path is not found, and the system directory's own name
+// reaches the real directory with the redirection off for this one copy.
+void InstallEngine::CopyMonitorDllToNativeSystemDirectory() {
+    const std::string source = packageFolder_ + languageMonitorDll_;
+    const std::optional<std::string> windows = WindowsDirectory();
+    if (!windows) return;
+    const std::string sysnative = InFolder(InFolder(*windows, "Sysnative"), languageMonitorDll_);
+    const std::uint32_t error = platform_.files.copyFile(source, sysnative, false);
+    if (error != err::PathNotFound) {
+        log_.WriteLog("FILE SRC : %s", source);
+        if (error != err::Success) HandleCopyFileError(source, sysnative, error);
+        return;
+    }
+    const std::optional<std::string> system = SystemDirectory();
+    if (!system) return;
+    ports::FileSystem& files = platform_.files;
+    ports::FsRedirectionValue saved;
+    const std::uint32_t off =
+        files.hasWow64FsRedirectionSwitch() ? files.disableWow64FsRedirection(saved) : err::ProcNotFound;
+    // A 64-bit build is no WOW64 process (ERROR_INVALID_FUNCTION) and sees
+    // no Sysnative: its system directory is the real one already.
+    if (off != err::Success && off != err::InvalidFunction)
+        log_.WriteLog("Wow64DisableWow64FsRedirection failed. (%d)", off);
+    CopyStepFile(source, InFolder(*system, languageMonitorDll_), true);
+    if (off == err::Success) files.revertWow64FsRedirection(saved);
+}
+
 bool InstallEngine::AddLanguageMonitor() {
     log_.WriteLog("\r\n");
     log_.WriteLog("AddLanguageMonitor BEGIN");
@@ -32,10 +61,12 @@ bool InstallEngine::AddLanguageMonitor() {
     Step();
     Pause(setup::pause::InstallStep);
 
-    // The 64-bit spooler loads the monitor from the real system directory or
-    // the Windows directory; a 32-bit program reaches only the latter there.
-    const std::optional<std::string> folder = wow64_ != 0 ? WindowsDirectory() : SystemDirectory();
-    if (folder) CopyStepFile(packageFolder_ + languageMonitorDll_, InFolder(*folder, languageMonitorDll_), true);
+    // AddMonitor wants every file of the monitor in the system directory:
+    // on 64-bit Windows the real one, where the 64-bit spooler loads it.
+    if (wow64_ != 0)
+        CopyMonitorDllToNativeSystemDirectory();
+    else if (const std::optional<std::string> folder = SystemDirectory())
+        CopyStepFile(packageFolder_ + languageMonitorDll_, InFolder(*folder, languageMonitorDll_), true);
 
     const ports::MonitorInfo2 monitor{languageMonitorName_, environment_, languageMonitorDll_};
     const std::uint32_t error = platform_.spooler.addMonitor(monitor);

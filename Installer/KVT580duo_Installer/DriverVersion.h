@@ -129,6 +129,7 @@ private:
     // and name something that is not the product's.
     std::optional<std::string> WindowsDirectory();
     std::optional<std::string> SystemDirectory();
+    void CopyMonitorDllToNativeSystemDirectory();
     // The spooler's driver and print-processor directories for the driver's
     // own environment.
     std::optional<std::string> DriverDirectory();

@@ -9,6 +9,7 @@
 
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
 #include "Installer/KVT580duo_Installer/InstallStepTexts.h"
+#include "Installer/setup_common/DeviceRemovalProgram.h"
 #include "Installer/setup_common/DirectoryTree.h"
 #include "Installer/setup_common/ProductConfiguration.h"
 #include "Installer/setup_common/SystemChecks.h"
@@ -213,6 +214,11 @@ void InstallEngine::CopyFilesOfUtilities() {
         const std::string uninstaller = LoadEntry(setup::entry::UninstallerProgramFile);
         CopyStepFile(uninstaller, InFolder(productFolder, uninstaller), true);
         CopyStepFile(stepfile::ConfigurationFile, InFolder(productFolder, stepfile::ConfigurationFile), true);
+        // The uninstaller, a WOW64 process there too, needs the 64-bit
+        // device removal program beside it.
+        if (wow64_ != 0)
+            CopyStepFile(packageFolder_ + std::string(setup::kDeviceRemovalProgramFile),
+                         InFolder(productFolder, setup::kDeviceRemovalProgramFile), true);
     }
     if (const std::optional<std::string> system = SystemDirectory())
         CopyStepFile(stepfile::ConfigurationFile, InFolder(*system, stepfile::ConfigurationFile), true);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Installer/setup_common/BoundedText.h"
+#include "Installer/setup_common/DeviceRemovalProgram.h"
 #include "Installer/setup_common/DirectoryTree.h"
 #include "Installer/setup_common/RegistryHelpers.h"
 #include "platform/ports/WinCodes.h"
@@ -17,6 +18,7 @@ namespace ds = ports::devsetup;
 constexpr std::size_t kDeviceKeyCapacity = 512;
 constexpr std::size_t kInfNameCapacity = 512;
 constexpr std::string_view kAmd64Decoration = ".NTamd64";
+constexpr std::string_view kDriver64Folder = "Driver64";
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -110,6 +112,64 @@ void DeleteFromStore(const RemovalContext& context, std::string_view windows, co
     DeleteStoreFileOrLogError(context, PnfPathOf(path));
 }
 
+// Removing a node takes well under a second, but setupapi waits for the
+// Plug and Play manager while another device installation is under way
+// (the printer plugged in during the setup, say). A minute lets such an
+// installation finish without leaving the setup program waiting for good.
+constexpr std::uint32_t kDeviceRemovalWaitMs = 60000;
+
+std::string InFolder(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    path += name;
+    return path;
+}
+
+// The full path of the device removal program where the program's form
+// says it lies: the package's Driver64 folder beside the installer, or the
+// product folder under the Windows directory.
+std::optional<std::string> DeviceRemovalProgramPath(const RemovalContext& context) {
+    ports::FileSystem& files = context.platform.files;
+    std::string folder;
+    if (context.form.deviceRemovalProgram == DeviceRemovalProgramSite::PackageFolder) {
+        if (const std::uint32_t rc = files.getCurrentDirectory(folder); rc != 0) {
+            context.log.WriteLog("GetCurrentDirectory failed. (%d)", rc);
+            return std::nullopt;
+        }
+        folder = InFolder(folder, kDriver64Folder);
+    } else {
+        if (const std::uint32_t rc = files.getWindowsDirectory(folder); rc != 0) {
+            context.log.WriteLog("GetWindowsDirectory failed. (%d)", rc);
+            return std::nullopt;
+        }
+        folder = InFolder(folder, context.entry(removal_entry::ModelName));
+    }
+    return InFolder(folder, kDeviceRemovalProgramFile);
+}
+
+// Waits for the started program and logs whatever keeps its removal from
+// being known to have succeeded.
+void AwaitDeviceRemoval(const RemovalContext& context, ports::ProcessHandle process) {
+    ports::Processes& processes = context.platform.processes;
+    SetupLog& log = context.log;
+    const std::uint32_t waited = processes.waitForProcess(process, kDeviceRemovalWaitMs);
+    if (waited == ports::wait::Timeout) {
+        log.WriteLog("The device removal program did not end within %u ms.", kDeviceRemovalWaitMs);
+        return;
+    }
+    if (waited != ports::wait::Object0) {
+        log.WriteLog("WaitForSingleObject failed. (%d)", context.platform.system.getLastError());
+        return;
+    }
+    std::uint32_t exitCode = 0;
+    if (const std::uint32_t rc = processes.getExitCodeProcess(process, exitCode); rc != 0) {
+        log.WriteLog("GetExitCodeProcess failed. (%d)", rc);
+        return;
+    }
+    if (const UsbNodeRemoval outcome = DeviceRemovalOutcome(exitCode); outcome.error != 0)
+        log.WriteLog("The device removal program failed. (0x%08X)", outcome.error);
+}
+
 }  // namespace
 
 void DeleteVidPid(const RemovalContext& context, Reporting reporting) {
@@ -119,27 +179,31 @@ void DeleteVidPid(const RemovalContext& context, Reporting reporting) {
     BoundedText prefix(kRemovalBufferCapacity);
     prefix.assign("USB\\");
     prefix.append(context.entry(removal_entry::UsbHardwareId));
-    RemoveUsbDevices(context, prefix.view());
+    if (context.wow64 != 0)
+        RemoveUsbDevicesInHelper(context, prefix.view());
+    else
+        RemoveUsbDevices(context, prefix.view());
 
     context.log.WriteLog("VID&PID : %s", prefix.view());
     LogStepEnd(context, "DeleteVidPid");
 }
 
-int RemoveUsbDevices(const RemovalContext& context, std::string_view prefix) {
+UsbNodeRemoval RemoveUsbDeviceNodes(ports::DeviceSetup& devices, std::string_view prefix) {
     BoundedText ownPrefix(kUsbPrefixCapacity);
     ownPrefix.assign(prefix);
 
-    ports::DeviceSetup& devices = context.devices;
+    UsbNodeRemoval outcome;
     ports::DevInfoList list;
-    if (devices.getClassDevs("USB", ds::DigcfAllClasses, list) != 0) return 0;
+    if (const std::uint32_t rc = devices.getClassDevs("USB", ds::DigcfAllClasses, list); rc != 0)
+        return {rc, 0};
 
     for (std::uint32_t index = 0;; ++index) {
         ports::DeviceInfo device;
         if (const std::uint32_t rc = devices.enumDeviceInfo(list, index, device); rc != 0) {
-            if (rc == err::NoMoreItems) return devices.destroyDeviceInfoList(list) == 0 ? 1 : 0;
             // Another failure would come back on every later index as well.
-            devices.destroyDeviceInfoList(list);
-            return 0;
+            const std::uint32_t released = devices.destroyDeviceInfoList(list);
+            outcome.error = rc == err::NoMoreItems ? released : rc;
+            return outcome;
         }
         std::vector<std::uint8_t> hardwareIds;
         std::uint32_t required = 0;
@@ -147,11 +211,37 @@ int RemoveUsbDevices(const RemovalContext& context, std::string_view prefix) {
                                               required) != 0)
             continue;
         if (!StartsWithNoCase(FirstHardwareId(hardwareIds), ownPrefix.view())) continue;
-        if (devices.removeDevice(list, device) != 0) {
+        if (const std::uint32_t rc = devices.removeDevice(list, device); rc != 0) {
             devices.destroyDeviceInfoList(list);
-            return 0;
+            outcome.error = rc;
+            return outcome;
         }
+        ++outcome.removed;
     }
+}
+
+int RemoveUsbDevices(const RemovalContext& context, std::string_view prefix) {
+    return RemoveUsbDeviceNodes(context.devices, prefix).error == 0 ? 1 : 0;
+}
+
+void RemoveUsbDevicesInHelper(const RemovalContext& context, std::string_view prefix) {
+    const std::optional<std::string> program = DeviceRemovalProgramPath(context);
+    if (!program) return;
+    ports::Processes& processes = context.platform.processes;
+    ports::ProcessStart start;
+    start.application = *program;
+    start.commandLine = DeviceRemovalCommandLine(*program, prefix);
+    ports::ProcessHandle process;
+    if (const std::uint32_t rc = processes.startProcess(start, process); rc != 0) {
+        context.log.WriteLog("Failed to start the device removal program : %s, (%d)", *program, rc);
+        return;
+    }
+    AwaitDeviceRemoval(context, process);
+    processes.closeProcess(process);
+
+    if (context.form.deviceRemovalProgram == DeviceRemovalProgramSite::ProductFolder)
+        if (const std::uint32_t rc = context.platform.files.deleteFile(*program); rc != 0)
+            LogDeleteFileError(context.log, *program, rc);
 }
 
 void Delete_LPT_USB_Info(const RemovalContext& context, Reporting reporting) {

@@ -4,6 +4,7 @@
 // INF copies in the system's INF store that carry the driver.
 #include <string_view>
 
+#include "Installer/setup_common/DeviceRemovalProgram.h"
 #include "Installer/setup_common/RemovalContext.h"
 
 namespace kvt::setup {
@@ -14,14 +15,23 @@ inline constexpr std::size_t kUsbPrefixCapacity = 50;
 inline constexpr std::size_t kHardwareIdBufferSize = 100;
 
 // Removes the USB device nodes of the printer, plugged in or not. The
-// install sequences run it quietly before they install.
+// install sequences run it quietly before they install. A program under
+// WOW64 may not remove devices itself: there the 64-bit device removal
+// program does it (RemoveUsbDevicesInHelper).
 void DeleteVidPid(const RemovalContext& context, Reporting reporting = Reporting::AsForm);
 
 // Removes every node of the "USB" enumerator whose first hardware id begins
-// with `prefix`, in any letter case. Nonzero when the walk reached the end
-// of the list and released it; 0 when the list could not be built, a device
-// could not be fetched or removed (the walk then stops there).
+// with `prefix`, in any letter case. The walk stops at the first failure to
+// build the list, fetch a device or remove one.
+UsbNodeRemoval RemoveUsbDeviceNodes(ports::DeviceSetup& devices, std::string_view prefix);
+// The same through the context's port: nonzero when the walk reached the end
+// of the list and released it, 0 when it stopped.
 int RemoveUsbDevices(const RemovalContext& context, std::string_view prefix);
+// Starts the device removal program hidden, by its full path (where the
+// form's site says), waits for it a bounded time and logs a failure to start,
+// a time-out or a failing exit code with its code. The uninstaller deletes
+// the program afterwards.
+void RemoveUsbDevicesInHelper(const RemovalContext& context, std::string_view prefix);
 
 // Deletes the printer's device keys under Enum\USBPRINT and Enum\LPTENUM,
 // which Windows protects, after granting the right to delete them. The

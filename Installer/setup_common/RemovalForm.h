@@ -48,6 +48,12 @@ struct StepStatus {
 
 inline constexpr StepStatus kNoStatus{};
 
+// The installer runs the device removal program from the package's
+// Driver64 folder (an older version's product folder has none); the
+// uninstaller from the product folder, where the installer put it, and
+// deletes it there once it has run.
+enum class DeviceRemovalProgramSite { PackageFolder, ProductFolder };
+
 struct RemovalForm {
     // Whose numbering of the product record the steps load entries by.
     SetupProgram program;
@@ -82,6 +88,9 @@ struct RemovalForm {
     bool logsInfSearch;
     // DeleteUninstallationInfo logs the key it deletes.
     bool logsUninstallKey;
+    // Where a WOW64 run of DeleteVidPid finds the 64-bit device removal
+    // program, and whether it deletes it after use.
+    DeviceRemovalProgramSite deviceRemovalProgram;
 };
 
 // The installer removes a different version silently but for the sweep and
@@ -106,6 +115,7 @@ inline constexpr RemovalForm kInstallerRemoval{
     .logsDriverFileDirectories = false,
     .logsInfSearch = false,
     .logsUninstallKey = false,
+    .deviceRemovalProgram = DeviceRemovalProgramSite::PackageFolder,
 };
 
 // The uninstaller shows every step and logs more of what it finds.
@@ -130,6 +140,7 @@ inline constexpr RemovalForm kUninstallerRemoval{
     .logsDriverFileDirectories = true,
     .logsInfSearch = true,
     .logsUninstallKey = true,
+    .deviceRemovalProgram = DeviceRemovalProgramSite::ProductFolder,
 };
 
 // The device and directory steps as the install sequences run them before

@@ -18,6 +18,7 @@ inline constexpr std::uint32_t SectionNotFound = 0xE0000101;  // ERROR_SECTION_N
 inline constexpr std::uint32_t LineNotFound = 0xE0000102;     // ERROR_LINE_NOT_FOUND
 inline constexpr std::uint32_t InvalidRegProperty = 0xE0000209;  // ERROR_INVALID_REG_PROPERTY
 inline constexpr std::uint32_t NoSuchDevinst = 0xE000020B;       // ERROR_NO_SUCH_DEVINST
+inline constexpr std::uint32_t InWow64 = 0xE0000235;             // ERROR_IN_WOW64
 // Enumerations of device lists end with err::NoMoreItems (259).
 }  // namespace kvt::err
 
@@ -82,7 +83,8 @@ public:
                                                     std::vector<std::uint8_t>& data,
                                                     std::uint32_t& requiredSize) = 0;
     // SetupDiRemoveDevice: the node leaves the system (its element stays in
-    // the list, so the walk over the indexes goes on unchanged).
+    // the list, so the walk over the indexes goes on unchanged). A 32-bit
+    // caller on 64-bit Windows is refused with err::InWow64.
     virtual std::uint32_t removeDevice(DevInfoList list, const DeviceInfo& device) = 0;
     virtual std::uint32_t destroyDeviceInfoList(DevInfoList list) = 0;
 

@@ -26,6 +26,8 @@ struct ProcessHandle {
     std::uint64_t value = 0;
 };
 
+inline constexpr std::uint32_t kStillActive = 259;  // STILL_ACTIVE
+
 namespace wait {
 inline constexpr std::uint32_t Object0 = 0;
 inline constexpr std::uint32_t Timeout = 258;
@@ -39,6 +41,9 @@ public:
     virtual std::uint32_t startProcess(const ProcessStart& start, ProcessHandle& process) = 0;
     // WaitForSingleObject: wait::Object0, wait::Timeout or wait::Failed.
     virtual std::uint32_t waitForProcess(ProcessHandle process, std::uint32_t timeoutMs) = 0;
+    // GetExitCodeProcess: 0 or the error code; a process that still runs
+    // reports kStillActive.
+    virtual std::uint32_t getExitCodeProcess(ProcessHandle process, std::uint32_t& exitCode) = 0;
     virtual void closeProcess(ProcessHandle process) = 0;
 };
 

@@ -45,4 +45,22 @@ private:
     SuspendFaults faults_;
 };
 
+// Another process whose calls go through the ports as a program of its own
+// bitness makes them: a 64-bit one on 64-bit Windows is not under WOW64,
+// sees the native file system and registry and may remove devices.
+class RunsAsProcess {
+public:
+    RunsAsProcess(Simulation& sim, Bitness bitness) : sim_(sim), other_(sim), saved_(sim.program()) {
+        sim.setProgram(bitness);
+    }
+    ~RunsAsProcess() { sim_.setProgram(saved_); }
+    RunsAsProcess(const RunsAsProcess&) = delete;
+    RunsAsProcess& operator=(const RunsAsProcess&) = delete;
+
+private:
+    Simulation& sim_;
+    OtherProcess other_;
+    Bitness saved_;
+};
+
 }  // namespace kvt::sim

@@ -189,8 +189,13 @@ std::uint32_t SimDeviceSetup::getDeviceRegistryProperty(ports::DevInfoList list,
 
 // Like the PnP manager, which runs with rights no program has, the removal
 // takes the node's key under Enum with it whatever that key's access list says.
+// SetupDiCallClassInstaller fails with ERROR_IN_WOW64 when a WOW64 process
+// calls it, as documented; SetupDiRemoveDevice, the default handler of
+// DIF_REMOVE, is refused the same way here, the stricter reading. Only a
+// 64-bit process removes devices on 64-bit Windows.
 std::uint32_t SimDeviceSetup::removeDevice(ports::DevInfoList list, const ports::DeviceInfo& device) {
     if (auto code = Planned(sim_, "removeDevice")) return fail(*code);
+    if (sim_.underWow64()) return fail(err::InWow64);
     ListedNode* listed = nullptr;
     if (std::uint32_t code = member(list, device, listed)) return fail(code);
     const DeviceNode* node = findNode(*listed);

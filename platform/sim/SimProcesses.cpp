@@ -72,6 +72,7 @@ std::uint32_t SimProcesses::startProcess(const ports::ProcessStart& start, ports
             break;
         }
     }
+    if (outcome.startError != 0) return sim_.lastError() = outcome.startError;
     process.value = nextHandle_++;
     running_[process.value] = Running{static_cast<std::uint64_t>(sim_.clock().elapsedMs()) + outcome.runMs,
                                       outcome.exitCode};
@@ -95,6 +96,15 @@ std::uint32_t SimProcesses::waitForProcess(ports::ProcessHandle process, std::ui
     sim_.clock().advance(waited);
     sim_.transcript().add({{"event", "wait"}, {"ms", waited}, {"result", ends ? "signaled" : "timeout"}});
     return ends ? ports::wait::Object0 : ports::wait::Timeout;
+}
+
+std::uint32_t SimProcesses::getExitCodeProcess(ports::ProcessHandle process, std::uint32_t& exitCode) {
+    if (auto fault = sim_.faults().check("Processes.getExitCodeProcess")) return sim_.lastError() = *fault;
+    auto it = running_.find(process.value);
+    if (it == running_.end()) return sim_.lastError() = err::InvalidHandle;
+    const bool ended = it->second.endsAtMs <= static_cast<std::uint64_t>(sim_.clock().elapsedMs());
+    exitCode = ended ? it->second.exitCode : ports::kStillActive;
+    return err::Success;
 }
 
 void SimProcesses::closeProcess(ports::ProcessHandle process) { running_.erase(process.value); }

@@ -284,8 +284,10 @@ bool SimSpooler::monitorInUse(std::string_view name) const {
     });
 }
 
-// A monitor serves the system's own environment. The 64-bit spooler loads
-// its DLL from the real System32 or the Windows folder.
+// A monitor serves the system's own environment. AddMonitor is documented
+// to want every file of the monitor copied to the system directory first;
+// the spooler's DLL search would also find one in the Windows folder, but
+// that is not the documented place, so it is refused here (126).
 std::uint32_t SimSpooler::addMonitor(const ports::MonitorInfo2& monitor) {
     if (std::uint32_t error = begin("Spooler.addMonitor")) return error;
     if (monitor.name.empty() || monitor.dllName.empty()) return fail(err::InvalidParameter);
@@ -301,8 +303,7 @@ std::uint32_t SimSpooler::addMonitor(const ports::MonitorInfo2& monitor) {
     const std::string& windows = sim_.world().windowsDirectory;
     const FileStore& files = sim_.world().files;
     if (IsPath(monitor.dllName) ||
-        (!files.findFile(winpath::Join(winpath::Join(windows, "System32"), monitor.dllName)) &&
-         !files.findFile(winpath::Join(windows, monitor.dllName))))
+        !files.findFile(winpath::Join(winpath::Join(windows, "System32"), monitor.dllName)))
         return fail(err::ModNotFound);
     MonitorRecord added{monitor.name, env, monitor.dllName, nlohmann::json::object()};
     WriteMonitorKey(sim_.world().registry, added);

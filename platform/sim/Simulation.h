@@ -75,6 +75,8 @@ private:
 struct ProcessOutcome {
     std::uint32_t exitCode = 0;
     std::uint64_t runMs = 0;
+    // Nonzero: CreateProcess fails with this code and nothing runs.
+    std::uint32_t startError = 0;
 };
 // Carries out a command line the simulated Windows knows; nothing when the
 // command is not its own.
@@ -87,6 +89,7 @@ public:
     void addHandler(CommandHandler handler);
     std::uint32_t startProcess(const ports::ProcessStart& start, ports::ProcessHandle& process) override;
     std::uint32_t waitForProcess(ports::ProcessHandle process, std::uint32_t timeoutMs) override;
+    std::uint32_t getExitCodeProcess(ports::ProcessHandle process, std::uint32_t& exitCode) override;
     void closeProcess(ports::ProcessHandle process) override;
 
     std::size_t openProcessCount() const { return running_.size(); }
@@ -120,6 +123,9 @@ public:
     World& world() { return world_; }
     const World& world() const { return world_; }
     Bitness program() const { return program_; }
+    // Another process's run (RunsAsProcess in OtherProcess.h) takes the
+    // bitness of its own program for its time.
+    void setProgram(Bitness program) { program_ = program; }
     // A 32-bit program on 64-bit Windows.
     bool underWow64() const { return world_.os.is64Bit && program_ == Bitness::x86; }
     // The spooler environment of the program's own bitness.

@@ -73,6 +73,15 @@ std::uint32_t Win32Processes::waitForProcess(ports::ProcessHandle process, std::
     return ::WaitForSingleObject(handle, timeoutMs);
 }
 
+std::uint32_t Win32Processes::getExitCodeProcess(ports::ProcessHandle process, std::uint32_t& exitCode) {
+    HANDLE handle = processes_.find(process.value);
+    if (handle == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(handle, &code)) return FailureCode();
+    exitCode = code;
+    return err::Success;
+}
+
 void Win32Processes::closeProcess(ports::ProcessHandle process) { processes_.remove(process.value); }
 
 }  // namespace kvt::win32

@@ -1,5 +1,5 @@
 #pragma once
-// CreateProcessA / WaitForSingleObject / CloseHandle. Process handles given
+// CreateProcessA / WaitForSingleObject / GetExitCodeProcess / CloseHandle. Process handles given
 // to the core are owned here until it closes them.
 #include <windows.h>
 
@@ -13,6 +13,7 @@ class Win32Processes final : public ports::Processes {
 public:
     std::uint32_t startProcess(const ports::ProcessStart& start, ports::ProcessHandle& process) override;
     std::uint32_t waitForProcess(ports::ProcessHandle process, std::uint32_t timeoutMs) override;
+    std::uint32_t getExitCodeProcess(ports::ProcessHandle process, std::uint32_t& exitCode) override;
     void closeProcess(ports::ProcessHandle process) override;
 
     std::size_t openProcessCount() { return processes_.size(); }

@@ -53,18 +53,23 @@ struct RegistrationSystemRow {
     const char* environment;
     const char* monitorDll;    // where the monitor DLL must be for the spooler
     const char* processorDll;  // the spooler's print-processor folder of the environment
+    bool sysnativeUpdate = false;  // XP x64 with the update that adds Sysnative
 };
 
 class RegistrationOnSystem : public ::testing::TestWithParam<RegistrationSystemRow> {};
 
 TEST_P(RegistrationOnSystem, RegistersEveryPartWithItsRecordAndAddsThePrinter) {
     const RegistrationSystemRow& row = GetParam();
-    InstallerTestSystem system(FreshSystemWithPackage(row.os));
+    sim::World world = FreshSystemWithPackage(row.os);
+    if (row.sysnativeUpdate) world.os.sysnative = true;
+    InstallerTestSystem system(std::move(world));
     StageAndRegister(system);
     EXPECT_EQ(system.engine().AddPrinterToSystem(1001, kDriver), 1);
 
     EXPECT_EQ(system.messageBoxes(), Lines{});
     EXPECT_TRUE(system.hasFile(row.monitorDll));
+    for (const char* elsewhere : {"C:\\Windows\\MON580D.dll", "C:\\Windows\\SysWOW64\\MON580D.dll"})
+        EXPECT_FALSE(system.hasFile(elsewhere)) << elsewhere;
     EXPECT_TRUE(system.hasFile(row.processorDll));
     // Without an environment the spooler answers for the installer's own,
     // which is the 32-bit one also on 64-bit Windows.
@@ -125,8 +130,12 @@ INSTANTIATE_TEST_SUITE_P(
     Systems, RegistrationOnSystem,
     ::testing::Values(RegistrationSystemRow{"xp_x86", "xp-x86", "Windows NT x86", "C:\\Windows\\System32\\MON580D.dll",
                                 "C:\\Windows\\System32\\spool\\prtprocs\\W32X86\\PRO580D.dll"},
-                      RegistrationSystemRow{"xp_x64", "xp-x64", "Windows x64", "C:\\Windows\\MON580D.dll",
-                                "C:\\Windows\\System32\\spool\\prtprocs\\x64\\PRO580D.dll"}),
+                      // Without Sysnative the copy goes with the redirection off.
+                      RegistrationSystemRow{"xp_x64", "xp-x64", "Windows x64", "C:\\Windows\\System32\\MON580D.dll",
+                                "C:\\Windows\\System32\\spool\\prtprocs\\x64\\PRO580D.dll"},
+                      RegistrationSystemRow{"xp_x64_sysnative", "xp-x64", "Windows x64",
+                                "C:\\Windows\\System32\\MON580D.dll",
+                                "C:\\Windows\\System32\\spool\\prtprocs\\x64\\PRO580D.dll", true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // ------------------------------------------------------------- what each step shows and logs

@@ -372,6 +372,7 @@ struct UtilitiesRow {
     const char* name;
     const char* os;
     const char* systemCopy;
+    bool deviceRemovalProgram;  // 64-bit Windows: the uninstaller needs it beside it
 };
 
 class Utilities : public ::testing::TestWithParam<UtilitiesRow> {};
@@ -388,21 +389,28 @@ TEST_P(Utilities, LeaveOnlyTheUninstallerAndTheConfigurationInTheProductFolder) 
     for (const std::string& path : system.world().files.childFiles(kProductFolder))
         names.push_back(path.substr(path.rfind('\\') + 1));
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (Lines{"KVT580duo_Config.NVX", "KVT580duo_Uninstaller.exe"}));
+    Lines expectedNames{"KVT580duo_Config.NVX", "KVT580duo_Uninstaller.exe"};
+    Lines expectedLog{"", "", "CopyFilesOfUtilities BEGIN", "", "", "CreateDirectoryWithSA BEGIN",
+                      "CreateDirectoryWithSA END", "FILE SRC : KVT580duo_Uninstaller.exe",
+                      "FILE SRC : KVT580duo_Config.NVX"};
+    if (row.deviceRemovalProgram) {
+        expectedNames.insert(expectedNames.begin() + 1, "KVT580duo_DeviceRemoval.exe");
+        expectedLog.push_back("FILE SRC : .\\Driver64\\KVT580duo_DeviceRemoval.exe");
+        EXPECT_EQ(system.file(In(kProductFolder, "KVT580duo_DeviceRemoval.exe"))->bytes,
+                  system.file("C:\\Setup\\Driver64\\KVT580duo_DeviceRemoval.exe")->bytes);
+    }
+    expectedLog.insert(expectedLog.end(), {"FILE SRC : KVT580duo_Config.NVX", "CopyFilesOfUtilities END"});
+    EXPECT_EQ(names, expectedNames);
     EXPECT_EQ(system.file(In(kProductFolder, "KVT580duo_Uninstaller.exe"))->bytes,
               system.file("C:\\Setup\\KVT580duo_Uninstaller.exe")->bytes);
     EXPECT_TRUE(system.hasFile(row.systemCopy));
-    EXPECT_EQ(system.log(),
-              (Lines{"", "", "CopyFilesOfUtilities BEGIN", "", "", "CreateDirectoryWithSA BEGIN",
-                     "CreateDirectoryWithSA END", "FILE SRC : KVT580duo_Uninstaller.exe",
-                     "FILE SRC : KVT580duo_Config.NVX", "FILE SRC : KVT580duo_Config.NVX",
-                     "CopyFilesOfUtilities END"}));
+    EXPECT_EQ(system.log(), expectedLog);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Systems, Utilities,
-    ::testing::Values(UtilitiesRow{"xp_x86", "xp-x86", "C:\\Windows\\System32\\KVT580duo_Config.NVX"},
-                      UtilitiesRow{"win10_x64", "win10-x64", "C:\\Windows\\SysWOW64\\KVT580duo_Config.NVX"}),
+    ::testing::Values(UtilitiesRow{"xp_x86", "xp-x86", "C:\\Windows\\System32\\KVT580duo_Config.NVX", false},
+                      UtilitiesRow{"win10_x64", "win10-x64", "C:\\Windows\\SysWOW64\\KVT580duo_Config.NVX", true}),
     [](const auto& r) { return std::string(r.param.name); });
 
 TEST(Utilities, AMissingConfigurationFileIsLoggedTwiceAndTheRestGoesOn) {

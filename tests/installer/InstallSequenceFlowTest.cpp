@@ -11,6 +11,7 @@
 
 #include "platform/sim/SimPortDialog.h"
 #include "tests/support/InstallerRuns.h"
+#include "tools/kvtsim/DeviceRemovalHost.h"
 
 namespace kvt::installer {
 namespace {
@@ -101,14 +102,17 @@ TEST(AddToWin2KWithWHQLFlow, Windows10InstallsThroughPrintUi) {
     const std::string commandLine =
         PrintUiLine("/if /b \"NORVEX KVT-580duo\" /f .\\kvt580d.inf /r \"COM2:\" /m \"NORVEX KVT-580duo\"");
     const auto processes = Events(run, "process");
-    ASSERT_EQ(processes.size(), 3u);
+    ASSERT_EQ(processes.size(), 4u);
     EXPECT_EQ(processes[0]["commandLine"], "net start spooler");
-    EXPECT_EQ(processes[1]["application"], kCmd);
-    EXPECT_EQ(processes[1]["commandLine"], commandLine);
+    // The leftovers' USB nodes go through the 64-bit program from the package.
+    EXPECT_EQ(processes[1]["application"], "C:\\Setup\\Driver64\\KVT580duo_DeviceRemoval.exe");
     EXPECT_EQ(processes[1]["hidden"], true);
-    EXPECT_EQ(processes[1]["startupFlags"], 0x41) << "STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK";
-    EXPECT_EQ(processes[1]["environment"], nlohmann::json::array({kNoCurrentDirectorySearch}));
-    EXPECT_EQ(processes[2]["commandLine"], "net start spooler");
+    EXPECT_EQ(processes[2]["application"], kCmd);
+    EXPECT_EQ(processes[2]["commandLine"], commandLine);
+    EXPECT_EQ(processes[2]["hidden"], true);
+    EXPECT_EQ(processes[2]["startupFlags"], 0x41) << "STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK";
+    EXPECT_EQ(processes[2]["environment"], nlohmann::json::array({kNoCurrentDirectorySearch}));
+    EXPECT_EQ(processes[3]["commandLine"], "net start spooler");
     EXPECT_EQ(run.result["transcript"].back(), (nlohmann::json{{"event", "exit"}, {"code", 0}}));
 
     EXPECT_EQ(EventField<std::string>(run, "stepText", "text"),
@@ -119,10 +123,11 @@ TEST(AddToWin2KWithWHQLFlow, Windows10InstallsThroughPrintUi) {
                                         "The driver has been successfully installed.", "Completed."}));
     EXPECT_EQ(run.result["transcript"][static_cast<std::size_t>(0)]["event"], "window");
     const auto waits = Events(run, "wait");
-    ASSERT_EQ(waits.size(), 1u);
+    ASSERT_EQ(waits.size(), 2u);
+    EXPECT_EQ(waits[0]["ms"], kvtsim::kDeviceRemovalRunMs);
     // printui runs 3000 ms from its start; the installer starts waiting 500 ms later.
-    EXPECT_EQ(waits[0]["ms"], 2500);
-    EXPECT_EQ(waits[0]["result"], "signaled");
+    EXPECT_EQ(waits[1]["ms"], 2500);
+    EXPECT_EQ(waits[1]["result"], "signaled");
     EXPECT_EQ(EventField<std::string>(run, "messageBox", "text"), std::vector<std::string>{kRestartQuestion});
 
     const std::string log = run.result["log"];
@@ -132,14 +137,15 @@ TEST(AddToWin2KWithWHQLFlow, Windows10InstallsThroughPrintUi) {
     const auto steps = test::StepsBegun(run);
     EXPECT_NE(std::find(steps.begin(), steps.end(), "INFFileExist"), steps.end());
     EXPECT_EQ(std::find(steps.begin(), steps.end(), "CopyINFFile"), steps.end());
-    // The spooler start, five steps of 500 ms, printui's 3000 ms and the closing 2000 ms.
-    EXPECT_EQ(run.result["elapsedMs"], 2000 + 500 * 4 + 3000 + 2000);
+    // The spooler start, five steps of 500 ms, the device removal, printui's
+    // 3000 ms and the closing 2000 ms.
+    EXPECT_EQ(run.result["elapsedMs"], 2000 + 500 * 4 + kvtsim::kDeviceRemovalRunMs + 3000 + 2000);
 }
 
 TEST(AddToWin2KWithWHQLFlow, UsbInstallsTheDriverOnly) {
     const kvtsim::ProgramRun run = Install(SystemWithPackage("win7-x64"), test::Answers("USB"));
     ASSERT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(Events(run, "process")[1]["commandLine"],
+    EXPECT_EQ(Events(run, "process")[2]["commandLine"],
               PrintUiLine("/ia /m \"NORVEX KVT-580duo\" /f .\\kvt580d.inf"));
     EXPECT_EQ(EventField<std::string>(run, "messageBox", "text"), std::vector<std::string>{kSwitchOffAndOn});
     EXPECT_TRUE(run.result["system"]["spooler"]["printers"].empty());
@@ -190,9 +196,9 @@ TEST(AddToWin2KWithWHQLFlow, HangingPrintUiIsLeftAfter120SecondsAndTheInfCopied)
     const kvtsim::ProgramRun run = Install(std::move(world), test::Answers("COM2"));
     ASSERT_EQ(run.exitCode, 0u);
     const auto waits = Events(run, "wait");
-    ASSERT_EQ(waits.size(), 1u);
-    EXPECT_EQ(waits[0]["ms"], 120000);
-    EXPECT_EQ(waits[0]["result"], "timeout");
+    ASSERT_EQ(waits.size(), 2u);  // the device removal's, then printui's
+    EXPECT_EQ(waits[1]["ms"], 120000);
+    EXPECT_EQ(waits[1]["result"], "timeout");
     EXPECT_TRUE(Logged(run, "WAIT_TIMEOUT"));
     const auto steps = test::StepsBegun(run);
     EXPECT_NE(std::find(steps.begin(), steps.end(), "CopyINFFile"), steps.end());
@@ -209,7 +215,7 @@ TEST(AddToWin2KWithWHQLFlow, HangingPrintUiIsLeftAfter120SecondsAndTheInfCopied)
 TEST(AddToWin2KWithWHQLFlow, FailedStartIsShownAndTheInstallationStillRegisters) {
     const kvtsim::ProgramRun run =
         Install(SystemWithPackage("win10-x64"), test::Answers("COM2"),
-                [](sim::Simulation& sim) { sim.faults().failCall("Processes.startProcess", 5, 2); });
+                [](sim::Simulation& sim) { sim.faults().failCall("Processes.startProcess", 5, 3); });
     ASSERT_EQ(run.exitCode, 0u);
     const auto boxes = Events(run, "messageBox");
     ASSERT_EQ(boxes.size(), 2u);
@@ -218,7 +224,7 @@ TEST(AddToWin2KWithWHQLFlow, FailedStartIsShownAndTheInstallationStillRegisters)
     EXPECT_EQ(boxes[0]["buttons"], "ok");
     EXPECT_EQ(boxes[1]["text"], kNotInstalled);
     EXPECT_TRUE(Logged(run, "CreateProcess failed. (5)"));
-    EXPECT_TRUE(Events(run, "wait").empty());
+    EXPECT_EQ(Events(run, "wait").size(), 1u);  // the device removal's alone
     EXPECT_TRUE(
         test::FindKey(run, "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEX_KVT-580duo"));
     EXPECT_TRUE(test::FindFile(run, "C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe"));
@@ -286,8 +292,8 @@ TEST_P(PrintUiStartTest, ProgramsInThePackageFolderNeverRun) {
     const kvtsim::ProgramRun run = Install(std::move(world), test::Answers("COM2"));
     ASSERT_EQ(run.exitCode, 0u);
     const auto processes = Events(run, "process");
-    ASSERT_GE(processes.size(), 2u);
-    EXPECT_EQ(processes[1]["application"], kCmd);
+    ASSERT_GE(processes.size(), 3u);
+    EXPECT_EQ(processes[2]["application"], kCmd);
     EXPECT_EQ(test::PrinterNames(run), std::vector<std::string>{"NORVEX KVT-580duo"});
     EXPECT_FALSE(Logged(run, "CreateProcess failed. (2)"));
 }

@@ -6,6 +6,8 @@
 # placeholder, never a stale binary; the monitor exports its entry point
 # undecorated, as the spooler looks it up.
 # Usage: check_dist.sh OBJDUMP DIST OWN_FOLDER UI580D.dll MON580D.dll [PROGRAM.exe...]
+# A PROGRAM given as FOLDER/NAME.exe=FILE lies in that folder of dist, not at
+# the top.
 set -u
 
 objdump="${1:?usage: check_dist.sh OBJDUMP DIST OWN_FOLDER UI580D.dll MON580D.dll [PROGRAM.exe...]}"
@@ -31,8 +33,11 @@ is_pe() { [ "$(head -c 2 "$1")" = MZ ]; }
 
 cmp -s "$plugin" "$dist/$own/UI580D.dll" || fail "$own/UI580D.dll is not the built plug-in"
 cmp -s "$monitor" "$dist/$own/MON580D.dll" || fail "$own/MON580D.dll is not the built language monitor"
+# The place in dist of a PROGRAM argument, and its built file.
+place_of() { case "$1" in *=*) echo "${1%%=*}" ;; *) basename "$1" ;; esac; }
+file_of() { case "$1" in *=*) echo "${1#*=}" ;; *) echo "$1" ;; esac; }
 for program in "$@"; do
-    cmp -s "$program" "$dist/$(basename "$program")" || fail "$(basename "$program") is not the built program"
+    cmp -s "$(file_of "$program")" "$dist/$(place_of "$program")" || fail "$(place_of "$program") is not the built program"
 done
 for name in UI580D.dll MON580D.dll; do
     grep -q "^Placeholder for $name.*$other_preset" "$dist/$other/$name" ||
@@ -43,7 +48,7 @@ while IFS= read -r -d '' file; do
     relative="${file#"$dist"/}"
     built=0
     [ "$relative" = "$own/UI580D.dll" ] || [ "$relative" = "$own/MON580D.dll" ] && built=1
-    for program in "$@"; do [ "$relative" = "$(basename "$program")" ] && built=1; done
+    for program in "$@"; do [ "$relative" = "$(place_of "$program")" ] && built=1; done
     if [ "$built" = 1 ]; then
         is_pe "$file" || fail "$relative should be a built binary"
     elif ! grep -qE '^(Stand-in|Placeholder) for ' "$file"; then
@@ -55,4 +60,4 @@ done < <(find "$dist" -type f \( -iname '*.dll' -o -iname '*.exe' \) -print0)
     fail "MON580D.dll does not export InitializePrintMonitor2 undecorated"
 
 [ "$bad" -eq 0 ] || exit 1
-echo "dist_layout: $own holds the built binaries, $other placeholders, $# program(s) at the top"
+echo "dist_layout: $own holds the built binaries, $other placeholders, $# program(s) in place"

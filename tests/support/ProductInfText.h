@@ -41,6 +41,7 @@ inline void PlaceProductPackage(sim::World& world, std::string_view directory = 
     for (const char* folder : {"Driver32", "Driver64"})
         for (const char* file : kProductInfFiles)
             world.files.putFile(root + "\\" + folder + "\\" + file, std::string(folder) + " stand-in " + file);
+    world.files.putFile(root + "\\Driver64\\KVT580duo_DeviceRemoval.exe", "device removal program");
 }
 
 }  // namespace kvt::test

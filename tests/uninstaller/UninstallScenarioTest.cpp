@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/uninstaller/UninstallerTestSupport.h"
 
 namespace kvt::test {
@@ -23,6 +25,8 @@ sim::World WithoutWhatTheRemovalLeaves(sim::World world) {
         world.files.eraseFile(world.windowsDirectory + systemFolder + "\\KVT580duo_Config.NVX");
     return world;
 }
+
+constexpr const char* kDeviceRemovalCopy = "\\KVT-580duo\\KVT580duo_DeviceRemoval.exe";
 
 struct LifetimeRow {
     const char* name;
@@ -46,8 +50,20 @@ TEST_P(UninstallScenario, InstallationsThenUninstallLeaveTheSystemAsItWas) {
         world = Reloaded(installation);
     }
 
+    // The printer was plugged in meanwhile: its USB nodes are there.
+    const bool windows64 = world.os.is64Bit;
+    EXPECT_EQ(world.files.findFile(world.windowsDirectory + kDeviceRemovalCopy) != nullptr, windows64);
+    world.devices.push_back({"USB", "USB\\VID_2E9C&PID_000B\\5&1", {"USB\\VID_2E9C&PID_000B&REV_0100"}, {}});
+    world.devices.push_back({"USB", "USB\\VID_2E9C&PID_000B\\6&2", {"usb\\vid_2e9c&pid_000b"}, {}});
+
     const kvtsim::ProgramRun removal = Uninstall(world, Choice({}));
     ASSERT_EQ(removal.exitCode, 0u);
+    // On 64-bit Windows the nodes go through the 64-bit program, which goes too.
+    const auto started = Events(removal, "process");
+    const bool ranProgram = std::any_of(started.begin(), started.end(), [&](const nlohmann::json& process) {
+        return process["application"] == world.windowsDirectory + kDeviceRemovalCopy;
+    });
+    EXPECT_EQ(ranProgram, windows64);
     const auto lists = Events(removal, "checkList");
     ASSERT_EQ(lists.size(), 1u);
     std::vector<std::string> listed;
@@ -64,6 +80,9 @@ TEST_P(UninstallScenario, InstallationsThenUninstallLeaveTheSystemAsItWas) {
 
     const sim::World after = Reloaded(removal);
     EXPECT_TRUE(after.files.findFile(after.windowsDirectory + "\\KVT-580duo\\KVT580duo_Uninstaller.exe"));
+    EXPECT_FALSE(after.files.findFile(after.windowsDirectory + kDeviceRemovalCopy));
+    for (const std::string& message : LogMessages(removal))
+        EXPECT_EQ(message.find("device removal program"), std::string::npos) << message;
     EXPECT_THAT(ImageDifferences(WithoutWhatTheRemovalLeaves(fresh), WithoutWhatTheRemovalLeaves(after)),
                 IsEmpty());
 }
@@ -79,25 +98,35 @@ INSTANTIATE_TEST_SUITE_P(
                                   "win10-x64",
                                   {"COM1"},
                                   {"NORVEX KVT-580duo"},
+                                  {"NORVEX KVT-580duo"}},
+                      LifetimeRow{"TwoInstallationsOnWin7",
+                                  "win7-x64",
+                                  {"COM1", "USB"},
+                                  {"NORVEX KVT-580duo"},
                                   {"NORVEX KVT-580duo"}}),
     RowName());
 
-// XP x64 without its update has no Sysnative. A monitor DLL in the real
-// system directory (where the system's printer installation puts it) goes
-// all the same, and the log shows the name that was not found.
-TEST(UninstallOnXpX64, RemovesTheMonitorDllFromTheRealSystemDirectory) {
+// XP x64 without its update has no Sysnative. The installer puts the
+// monitor DLL into the real system directory all the same, where AddMonitor
+// wants it, and the uninstaller takes it from there: afterwards no copy is
+// left in either system directory, and the log shows the name not found.
+TEST(UninstallOnXpX64, TheMonitorDllGoesFromTheRealSystemDirectory) {
     const sim::World fresh = SystemWithPackage("xp-x64");
     const kvtsim::ProgramRun installation = Install(fresh, Answers("COM1"));
     ASSERT_EQ(installation.exitCode, 0u);
-    sim::World world = Reloaded(installation);
-    world.files.putFile("C:\\Windows\\System32\\MON580D.dll", "monitor");
+    const sim::World world = Reloaded(installation);
+    EXPECT_TRUE(world.files.findFile("C:\\Windows\\System32\\MON580D.dll"));
 
     const kvtsim::ProgramRun removal = Uninstall(world, Choice({}));
     ASSERT_EQ(removal.exitCode, 0u);
     EXPECT_THAT(LogMessages(removal),
                 ::testing::Contains("DeleteFile Error : C:\\Windows\\Sysnative\\MON580D.dll , (3)"));
-    EXPECT_THAT(ImageDifferences(WithoutWhatTheRemovalLeaves(fresh), WithoutWhatTheRemovalLeaves(Reloaded(removal))),
-                IsEmpty());
+    const sim::World after = Reloaded(removal);
+    for (const char* folder : {"System32", "SysWOW64", ""})
+        EXPECT_FALSE(after.files.findFile(after.windowsDirectory + "\\" + folder + (*folder ? "\\" : "") +
+                                          "MON580D.dll"))
+            << folder;
+    EXPECT_THAT(ImageDifferences(WithoutWhatTheRemovalLeaves(fresh), WithoutWhatTheRemovalLeaves(after)), IsEmpty());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Child processes: the full application path, the hidden window, the added
-// environment entries, the wait; and the environment block on its own.
+// environment entries, the wait and the exit code; and the environment block
+// on its own.
 #include <windows.h>
 
 #include <string>
@@ -23,12 +24,15 @@ void CheckChildSeesEnvironment(win32::Win32Platform& windows, const std::string&
 
     ports::ProcessStart start;
     start.application = system + "\\cmd.exe";
-    start.commandLine = "cmd /c echo %KVT_PROBE%> " + out;
+    start.commandLine = "cmd /c echo %KVT_PROBE%> " + out + " & exit 7";
     start.hidden = true;
     start.environment = {"KVT_PROBE=from the block"};
     ports::ProcessHandle child;
     if (!report.code(processes.startProcess(start, child), err::Success, "CreateProcessA cmd.exe by full path")) return;
     report.code(processes.waitForProcess(child, 30000), ports::wait::Object0, "WaitForSingleObject sees it end");
+    std::uint32_t exitCode = 0;
+    report.code(processes.getExitCodeProcess(child, exitCode), err::Success, "GetExitCodeProcess after the end");
+    report.check(exitCode == 7, "the exit code is the child's", std::to_string(exitCode));
     processes.closeProcess(child);
     report.check(processes.openProcessCount() == 0, "the process handle is closed");
     report.code(processes.waitForProcess(child, 0), ports::wait::Failed, "a closed process handle is refused");

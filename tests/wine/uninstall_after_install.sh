@@ -30,6 +30,8 @@ uninstall_after_install() {
     local folder="$WINEPREFIX/drive_c/windows/KVT-580duo"
     local uninstall_log="$WINEPREFIX/drive_c/Temp/KVT-580duo_UnInstaller.txt"
     [ -f "$folder/KVT580duo_Uninstaller.exe" ] || fail "the installation left no uninstaller in C:\\windows\\KVT-580duo"
+    # On 64-bit Windows the device removal program lies beside it.
+    [ -f "$folder/KVT580duo_DeviceRemoval.exe" ] || fail "the installation left no device removal program beside the uninstaller"
 
     # Started from its folder, as Windows starts it from the uninstall entry.
     (cd "$folder" && "$wine" KVT580duo_Uninstaller.exe >"$work/uninstaller.out" 2>&1
@@ -77,5 +79,8 @@ uninstall_after_install() {
         "DeleteUninstallInfoFromReg END"; do
         grep -qxF -- "$line" <<<"$messages" || { printf '%s\n' "$messages"; fail "the uninstaller's log lacks \"$line\""; }
     done
+    # The device removal program ran (a failure would be logged) and is gone.
+    grep -q "device removal program" <<<"$messages" && { printf '%s\n' "$messages"; fail "the device removal program failed"; }
+    [ -f "$folder/KVT580duo_DeviceRemoval.exe" ] && fail "the uninstaller left the device removal program"
     echo "uninstaller: printer listed and checked, removed with the driver's traces, entry gone"
 }

@@ -7,6 +7,7 @@
 #include "platform/sim/CaseInsensitive.h"
 #include "platform/sim/OtherProcess.h"
 #include "platform/sim/SimPluginSpooler.h"
+#include "tools/kvtsim/DeviceRemovalHost.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -20,6 +21,7 @@ ProductSimulation::ProductSimulation(sim::World world, sim::Bitness program) : S
         [this](std::string_view printerName, const std::vector<std::string>& dependentFiles) {
             RunPluginPrinterInitialization(*this, printerName, dependentFiles);
         });
+    HostDeviceRemovalProgram(*this);
 }
 
 void RunPluginPrinterInitialization(sim::Simulation& sim, std::string_view printerName,

@@ -1,9 +1,10 @@
 #pragma once
 // The simulated Windows with the product's part that Windows itself runs:
 // the spooler hands a new printer of a driver that names the plug-in to the
-// plug-in's PrinterEvent. The simulation knows nothing of the plug-in;
-// kvtsim and the tests compose it through this class (and make the plug-in's
-// dialogs with PluginDialogTemplate).
+// plug-in's PrinterEvent; a start of KVT580duo_DeviceRemoval.exe runs the
+// device removal program as a 64-bit process. The simulation knows nothing
+// of either; kvtsim, the tests and the benchmarks compose it through this
+// class (and make the plug-in's dialogs with PluginDialogTemplate).
 #include <string>
 #include <string_view>
 #include <vector>

@@ -175,7 +175,7 @@ TEST(SimDeviceSetup, PropertyReadsThatFail) {
 }
 
 TEST(SimDeviceSetup, RemovingADeviceTakesItsNodeAndEnumKey) {
-    Simulation sim(DeviceWorld());
+    Simulation sim(DeviceWorld(), Bitness::x64);
     SimDeviceSetup& setup = sim.deviceSetup();
     ports::DevInfoList list;
     ASSERT_EQ(setup.getClassDevs("USB", ds::DigcfAllClasses, list), err::Success);
@@ -199,8 +199,39 @@ TEST(SimDeviceSetup, RemovingADeviceTakesItsNodeAndEnumKey) {
     EXPECT_EQ(setup.destroyDeviceInfoList(list), err::Success);
 }
 
+// Device removal from a 32-bit process on 64-bit Windows is refused, and
+// nothing changes; a 64-bit process there, or any process on 32-bit
+// Windows, removes the node.
+TEST(SimDeviceSetup, OnlyAProcessOutsideWow64RemovesDevices) {
+    struct Row {
+        const char* name;
+        bool windows64;
+        Bitness program;
+        std::uint32_t result;
+    };
+    const Row rows[] = {
+        {"WowProcess", true, Bitness::x86, err::InWow64},
+        {"NativeProcessOn64BitWindows", true, Bitness::x64, err::Success},
+        {"ProcessOn32BitWindows", false, Bitness::x86, err::Success},
+    };
+    for (const Row& row : rows) {
+        World world = DeviceWorld();
+        world.os.is64Bit = row.windows64;
+        Simulation sim(std::move(world), row.program);
+        ports::DevInfoList list;
+        ASSERT_EQ(sim.deviceSetup().getClassDevs("USB", ds::DigcfAllClasses, list), err::Success) << row.name;
+        ports::DeviceInfo device;
+        ASSERT_EQ(sim.deviceSetup().enumDeviceInfo(list, 0, device), err::Success) << row.name;
+        EXPECT_EQ(sim.deviceSetup().removeDevice(list, device), row.result) << row.name;
+        EXPECT_EQ(sim.lastError(), row.result) << row.name;
+        EXPECT_EQ(sim.world().devices.size(), row.result == err::Success ? 3u : 4u) << row.name;
+        EXPECT_EQ(sim.world().registry.exists(std::string(kEnum) + kPrinterId), row.result != err::Success)
+            << row.name;
+    }
+}
+
 TEST(SimDeviceSetup, PlannedFaultsFailTheCallAndSetTheLastError) {
-    Simulation sim(DeviceWorld());
+    Simulation sim(DeviceWorld(), Bitness::x64);
     SimDeviceSetup& setup = sim.deviceSetup();
     ports::DevInfoList list;
     ASSERT_EQ(setup.getClassDevs("USB", ds::DigcfAllClasses, list), err::Success);

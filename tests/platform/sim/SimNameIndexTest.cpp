@@ -161,7 +161,7 @@ std::string FirstId(Simulation& sim, ports::DevInfoList list, std::uint32_t inde
 
 TEST(DeviceNameIndex, RemovingWhileWalkingLeavesTheLaterMembersReadable) {
     constexpr int kNodes = 24;
-    Simulation sim(NodesWorld(kNodes));
+    Simulation sim(NodesWorld(kNodes), Bitness::x64);  // a WOW64 process may not remove devices
     ports::DevInfoList list;
     ASSERT_EQ(sim.deviceSetup().getClassDevs("usb", ds::DigcfAllClasses, list), err::Success);
     for (std::uint32_t i = 0; i < kNodes; ++i) {
@@ -177,7 +177,7 @@ TEST(DeviceNameIndex, RemovingWhileWalkingLeavesTheLaterMembersReadable) {
 }
 
 TEST(DeviceNameIndex, NodesChangedBehindTheIndexAreStillFoundOrMissedRightly) {
-    Simulation sim(NodesWorld(6));
+    Simulation sim(NodesWorld(6), Bitness::x64);
     ports::DevInfoList list;
     ASSERT_EQ(sim.deviceSetup().getClassDevs("USB", ds::DigcfAllClasses, list), err::Success);
     ASSERT_EQ(FirstId(sim, list, 5), NodeId(5) + "&REV_01");  // the index is built

@@ -229,7 +229,11 @@ TEST_F(SimSpoolerDriverTest, AMonitorNeedsItsDllWhereTheNativeSpoolerLoadsIt) {
     EXPECT_EQ(sim.lastError(), err::ModNotFound);
     EXPECT_EQ(spooler.addMonitor(test::ProductMonitor(kX86)), err::InvalidEnvironment) << "not the system's own";
 
+    // The spooler's DLL search would find it in the Windows folder, but the
+    // documented place is the system directory.
     sim.world().files.putFile("C:\\Windows\\MON580D.dll", "in the Windows folder");
+    EXPECT_EQ(spooler.addMonitor(test::ProductMonitor(kX64)), err::ModNotFound);
+    sim.world().files.putFile(system32, "in the real system directory");
     ASSERT_EQ(spooler.addMonitor(test::ProductMonitor(kX64)), err::Success);
     EXPECT_EQ(spooler.addMonitor(test::ProductMonitor(kX64)), err::PrintMonitorAlreadyInstalled);
     const RegistryKeyRecord* key = sim.world().registry.find(MonitorKeyPath(test::kMonitorName));

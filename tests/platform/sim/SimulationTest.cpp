@@ -2,7 +2,10 @@
 // privileges and restart, processes and the spooler commands, faults.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/ports/WinCodes.h"
+#include "platform/sim/HostedProgram.h"
 #include "platform/sim/Simulation.h"
 #include "platform/sim/VirtualClock.h"
 
@@ -145,6 +148,53 @@ TEST(SimProcesses, WaitsTimeOutOnALongRun) {
     EXPECT_EQ(sim.clock().elapsedMs(), 5000u);
     sim.processes().closeProcess(process);
     EXPECT_EQ(sim.processes().waitForProcess(process, 0), ports::wait::Failed);
+}
+
+// A program the composer brings runs as a process of its own bitness, its
+// exit code readable once it has ended; the starter's last error and
+// bitness survive it. A 64-bit program does not start on 32-bit Windows.
+TEST(HostedProgram, RunsWithItsOwnBitnessAndReportsItsExitCode) {
+    struct Row {
+        const char* name;
+        bool windows64;
+        Bitness bitness;
+        std::uint32_t startResult;
+        bool ranUnderWow64;
+    };
+    const Row rows[] = {
+        {"SixtyFourBitProgram", true, Bitness::x64, err::Success, false},
+        {"ThirtyTwoBitProgram", true, Bitness::x86, err::Success, true},
+        {"SixtyFourBitProgramOn32BitWindows", false, Bitness::x64, kBadExeFormat, false},
+    };
+    for (const Row& row : rows) {
+        World world = SmallWorld(row.windows64);
+        world.files.putFile("C:\\Tools\\Helper.exe", "program");
+        Simulation sim(std::move(world), Bitness::x86);
+        std::optional<bool> underWow64;
+        AddHostedProgram(sim, {"HELPER.EXE", row.bitness, 700, [&](ports::Platform& platform, std::string_view line) {
+                                   underWow64 = sim.underWow64();
+                                   platform.system.setLastError(5);
+                                   return line == "helper go" ? 42u : 1u;
+                               }});
+        sim.lastError() = 87;
+            ports::ProcessHandle process;
+        EXPECT_EQ(sim.processes().startProcess({"C:\\Tools\\Helper.exe", "helper go", true, {}}, process),
+                  row.startResult)
+            << row.name;
+        EXPECT_EQ(sim.program(), Bitness::x86) << row.name;
+        if (row.startResult != err::Success) {
+            EXPECT_FALSE(underWow64.has_value()) << row.name;
+            continue;
+        }
+        EXPECT_EQ(sim.lastError(), 87u) << row.name;
+        EXPECT_EQ(underWow64, row.ranUnderWow64) << row.name;
+        std::uint32_t exitCode = 0;
+        ASSERT_EQ(sim.processes().getExitCodeProcess(process, exitCode), err::Success) << row.name;
+        EXPECT_EQ(exitCode, ports::kStillActive) << row.name;
+        EXPECT_EQ(sim.processes().waitForProcess(process, 1000), ports::wait::Object0) << row.name;
+        ASSERT_EQ(sim.processes().getExitCodeProcess(process, exitCode), err::Success) << row.name;
+        EXPECT_EQ(exitCode, 42u) << row.name;
+    }
 }
 
 TEST(Faults, FailTheNthCallOrEveryCall) {

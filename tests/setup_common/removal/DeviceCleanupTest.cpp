@@ -8,6 +8,7 @@
 #include "tests/setup_common/removal/InstalledProduct.h"
 #include "tests/setup_common/removal/RemovalTestSupport.h"
 #include "tests/support/ProductInfText.h"
+#include "tools/kvtsim/DeviceRemovalHost.h"
 
 namespace kvt::setup {
 namespace {
@@ -30,8 +31,8 @@ std::vector<std::string> DeviceIds(const sim::World& world) {
 
 // Nodes whose first hardware id decides; a list that does not fit the
 // 100-byte buffer is passed over whatever it holds.
-sim::World UsbWorld() {
-    sim::World world = *sim::FreshImage("win10-x64");
+sim::World UsbWorld(const char* os = "win7-x86") {
+    sim::World world = *sim::FreshImage(os);
     world.devices.clear();
     AddUsbDevice(world, "A", {"USB\\VID_2E9C&PID_000B&REV_0100", "USB\\VID_2E9C&PID_000B"});
     AddUsbDevice(world, "B", {"USB\\VID_2E9C&PID_000C&REV_0100"});
@@ -67,7 +68,7 @@ TEST_F(RemovalTest, ADeviceThatCannotBeRemovedEndsTheWalk) {
 }
 
 TEST_F(RemovalTest, AUsbWalkWithoutAMatchingDeviceLogsItsThreeLinesAndRemovesNothing) {
-    sim::World usb = *sim::FreshImage("win10-x64");
+    sim::World usb = *sim::FreshImage("win7-x86");
     usb.devices.clear();
     AddUsbDevice(usb, "B", {"USB\\VID_2E9C&PID_000C&REV_0100"});
     AddUsbDevice(usb, "F", {"USB\\COMPOSITE", "USB\\VID_2E9C&PID_000B"});
@@ -79,6 +80,71 @@ TEST_F(RemovalTest, AUsbWalkWithoutAMatchingDeviceLogsItsThreeLinesAndRemovesNot
     EXPECT_THAT(DeviceIds(world()), ElementsAre("B", "F"));
     EXPECT_EQ(sim().deviceSetup().openListCount(), 0u);
 }
+
+// On 64-bit Windows the 32-bit programs may not remove devices themselves:
+// the 64-bit device removal program does it, started hidden by its full
+// path, and whatever keeps it from its work is logged with its code. The
+// uninstaller deletes its copy in the product folder afterwards.
+struct HelperRow {
+    const char* name;
+    const RemovalForm* form;
+    const char* programPath;  // where the image holds the program; null: nowhere
+    sim::Bitness bitness;     // of the program as built
+    std::uint64_t runMs;
+    std::vector<std::string> devicesLeft;
+    std::vector<std::string> failureLines;  // between BEGIN and the VID&PID line
+    bool programLeft;
+    friend void PrintTo(const HelperRow& row, std::ostream* out) { *out << row.name; }
+};
+
+constexpr const char* kProductFolderProgram = "C:\\Windows\\KVT-580duo\\KVT580duo_DeviceRemoval.exe";
+constexpr const char* kPackageProgram = "C:\\Setup\\Driver64\\KVT580duo_DeviceRemoval.exe";
+
+class DeviceRemovalProgramRun : public RemovalTest, public ::testing::WithParamInterface<HelperRow> {};
+
+TEST_P(DeviceRemovalProgramRun, RemovesThroughTheProgramOrLogsWhyNot) {
+    const HelperRow& row = GetParam();
+    sim::World world = UsbWorld("win10-x64");
+    world.currentDirectory = "C:\\Setup";
+    if (row.programPath != nullptr) world.files.putFile(row.programPath, "program");
+    start(std::move(world), *row.form);
+    kvtsim::HostDeviceRemovalProgram(sim(), row.bitness, row.runMs);
+
+    DeleteVidPid(context(), Reporting::Quiet);
+
+    EXPECT_THAT(DeviceIds(this->world()), ElementsAreArray(row.devicesLeft));
+    std::vector<std::string> expected{"DeleteVidPid BEGIN"};
+    expected.insert(expected.end(), row.failureLines.begin(), row.failureLines.end());
+    expected.insert(expected.end(), {"VID&PID : USB\\Vid_2E9C&Pid_000b", "DeleteVidPid END"});
+    EXPECT_THAT(logLines(), ElementsAreArray(expected));
+    if (row.programPath == nullptr) return;
+    EXPECT_EQ(this->world().files.findFile(row.programPath) != nullptr, row.programLeft);
+    const auto started = events<std::string>("process", "commandLine");
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0], "\"" + std::string(row.programPath) + "\" \"USB\\Vid_2E9C&Pid_000b\"");
+    EXPECT_THAT(events<bool>("process", "hidden"), ElementsAre(true));
+    EXPECT_THAT(events<std::string>("process", "application"), ElementsAre(row.programPath));
+    EXPECT_EQ(sim().processes().openProcessCount(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wow64, DeviceRemovalProgramRun,
+    ::testing::Values(
+        HelperRow{"UninstallerRunsTheProductFolderCopyAndDeletesIt", &kUninstallerRemoval, kProductFolderProgram,
+                  sim::Bitness::x64, 400, {"B", "C", "D", "F"}, {}, false},
+        HelperRow{"InstallerRunsThePackageCopy", &kInstallerRemoval, kPackageProgram, sim::Bitness::x64, 400,
+                  {"B", "C", "D", "F"}, {}, true},
+        HelperRow{"MissingProgram", &kUninstallerRemoval, nullptr, sim::Bitness::x64, 400,
+                  {"A", "B", "C", "D", "E", "F"},
+                  {"Failed to start the device removal program : C:\\Windows\\KVT-580duo\\KVT580duo_DeviceRemoval.exe, (3)"},
+                  false},
+        HelperRow{"ProgramRefusedUnderWow64", &kUninstallerRemoval, kProductFolderProgram, sim::Bitness::x86, 400,
+                  {"A", "B", "C", "D", "E", "F"},
+                  {"The device removal program failed. (0xE0000235)"}, false},
+        HelperRow{"ProgramStillRunningAfterAMinute", &kInstallerRemoval, kPackageProgram, sim::Bitness::x64,
+                  120000, {"B", "C", "D", "F"},
+                  {"The device removal program did not end within 60000 ms."}, true}),
+    RowName());
 
 struct KeyRow {
     const char* name;

@@ -214,6 +214,8 @@ sim::World InstallProduct(sim::World before) {
 
     world.files.putFile("C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe", "uninstaller");
     world.files.putFile("C:\\Windows\\KVT-580duo\\KVT580duo_Config.NVX", "[KVT580D]\r\nPORTDLG=1\r\n");
+    if (world.os.is64Bit)
+        world.files.putFile("C:\\Windows\\KVT-580duo\\KVT580duo_DeviceRemoval.exe", "device removal program");
     world.files.putFile(
         world.windowsDirectory + (world.os.is64Bit ? "\\SysWOW64" : "\\System32") + "\\KVT580duo_Config.NVX",
         "[KVT580D]\r\nPORTDLG=1\r\n");
