@@ -91,8 +91,9 @@ TEST(PluginResourcesTest, TemplatesHoldTheControlsOfThePages) {
         }
     }
     for (const auto& [dialog, ids] : expectedIds) {
-        for (const sim::SimControlTemplate& c : *PluginDialogTemplate(static_cast<std::uint16_t>(dialog)))
-            madeIds[dialog].push_back(c.id);
+        const auto made = PluginDialogTemplate(static_cast<std::uint16_t>(dialog));
+        ASSERT_TRUE(made.has_value()) << "dialog " << dialog;
+        for (const sim::SimControlTemplate& c : *made) madeIds[dialog].push_back(c.id);
         EXPECT_EQ(madeIds[dialog].size(), ids.size()) << "controls with an id in dialog " << dialog;
     }
     EXPECT_FALSE(PluginDialogTemplate(117).has_value());
