@@ -10,19 +10,25 @@
 
 namespace kvt::setup::shell {
 
-template <typename Result, typename Body, typename Report>
-Result GuardedProcedure(Result failed, Body&& body, Report&& report) noexcept {
-    const char* what = "unknown exception";
-    try {
-        return body();
-    } catch (const std::exception& exception) {
-        what = exception.what();
-    } catch (...) {
-    }
+// The message of an exception lives only as long as the exception: it is
+// reported from inside the handler, never kept past it.
+template <typename Report>
+void ReportProcedureFault(Report& report, const char* what) noexcept {
     try {
         report(what);
     } catch (...) {
         // Reporting may fail for the same reason (no memory): the answer stands.
+    }
+}
+
+template <typename Result, typename Body, typename Report>
+Result GuardedProcedure(Result failed, Body&& body, Report&& report) noexcept {
+    try {
+        return body();
+    } catch (const std::exception& exception) {
+        ReportProcedureFault(report, exception.what());
+    } catch (...) {
+        ReportProcedureFault(report, "unknown exception");
     }
     return failed;
 }
