@@ -130,8 +130,9 @@ const std::string& TextOnlyPrinterInf() {
 
 // The system's printer INF, reduced to one printer of its own and the part
 // printer INFs build on: the universal printer driver, which an INF takes
-// with Include=ntprint.inf and Needs=UNIDRV.OEM. Its files come from its driver store folder, below it
-// the architecture's subfolder that [SourceDisksNames] gives.
+// with Include=ntprint.inf and Needs=UNIDRV.OEM. Its files come from its
+// driver store folder, below it the architecture's subfolder that
+// [SourceDisksNames] gives.
 const std::string& SystemPrinterInf() {
     static const std::string text = Lines({
         "; NTPRINT.INF -- the system's printer drivers",
