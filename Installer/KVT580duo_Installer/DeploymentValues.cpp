@@ -6,27 +6,13 @@
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
 #include "Installer/KVT580duo_Installer/InstallStepTexts.h"
 #include "Installer/setup_common/ProductConfiguration.h"
+#include "Installer/setup_common/RegistryHelpers.h"
 #include "platform/ports/WinCodes.h"
 
 namespace kvt::installer {
 namespace {
 
 constexpr std::uint64_t kKiB = 1024;
-
-ports::RegValue Text(std::string_view text) {
-    ports::RegValue value;
-    value.type = reg::TypeSz;
-    value.data.assign(text.begin(), text.end());
-    value.data.push_back(0);
-    return value;
-}
-
-ports::RegValue Dword(std::uint32_t number) {
-    ports::RegValue value;
-    value.type = reg::TypeDword;
-    for (int shift = 0; shift < 32; shift += 8) value.data.push_back(static_cast<std::uint8_t>(number >> shift));
-    return value;
-}
 
 // Bytes of the files that `pattern` finds; folders count nothing.
 std::uint64_t BytesOf(ports::FileSystem& files, std::string_view pattern) {
@@ -58,17 +44,17 @@ void InstallEngine::WriteDeploymentValues(ports::Registry& registry, ports::RegK
     version += LoadEntry(setup::entry::MinorVersion);
     version += ".";
     version += LoadEntry(setup::entry::BuildVersion);
-    registry.setValue(entry, "DisplayVersion", Text(version));
-    registry.setValue(entry, "Publisher", Text(LoadEntry(setup::entry::MakerName)));
+    registry.setValue(entry, "DisplayVersion", setup::TextValue(version));
+    registry.setValue(entry, "Publisher", setup::TextValue(LoadEntry(setup::entry::MakerName)));
     // Without the uninstaller's path the entry names no command (see
     // UninstallString), quiet or not.
     if (uninstaller) {
-        registry.setValue(entry, "QuietUninstallString", Text("\"" + *uninstaller + "\" /quiet"));
-        registry.setValue(entry, "DisplayIcon", Text(*uninstaller));
+        registry.setValue(entry, "QuietUninstallString", setup::TextValue("\"" + *uninstaller + "\" /quiet"));
+        registry.setValue(entry, "DisplayIcon", setup::TextValue(*uninstaller));
     }
-    registry.setValue(entry, "NoModify", Dword(1));
-    registry.setValue(entry, "NoRepair", Dword(1));
-    registry.setValue(entry, "EstimatedSize", Dword(EstimatedSizeKiB()));
+    registry.setValue(entry, "NoModify", setup::DwordValue(1));
+    registry.setValue(entry, "NoRepair", setup::DwordValue(1));
+    registry.setValue(entry, "EstimatedSize", setup::DwordValue(EstimatedSizeKiB()));
 }
 
 }  // namespace kvt::installer

@@ -105,7 +105,7 @@ public:
     void Complete();
     // A wait of the install steps, left out when it is a reading pause and
     // nobody watches the window.
-    void Pause(const setup::PauseSpec& pause);
+    void Pause(const setup::PauseEntry& pause);
     // The error report of the spooler and setup calls: `head` formatted with
     // the code (e.g. "AddMonitor, ERR CODE: 3000\n\n") followed by the
     // system's English text for the code, in a box with the error icon.

@@ -28,16 +28,6 @@ constexpr std::uint32_t kOpenOldEntry = 0x2001F;
 constexpr std::uint32_t kOpenOldEntry64 = kOpenOldEntry | reg::Wow64_64Key;
 constexpr std::uint32_t kCreateEntry64 = reg::Write | reg::Wow64_64Key;
 
-// A REG_SZ value as every reader expects it: the text with its terminating
-// zero, counted in the size.
-ports::RegValue TextValue(std::string_view text) {
-    ports::RegValue value;
-    value.type = reg::TypeSz;
-    value.data.assign(text.begin(), text.end());
-    value.data.push_back(0);
-    return value;
-}
-
 std::string Joined(std::string_view key, std::string_view name) {
     std::string path(key);
     path += '\\';
@@ -181,7 +171,7 @@ void InstallEngine::RegisterUninstallInfo() {
         // of the drive, where anybody may put a program of that name: the
         // entry then names no command.
         const std::optional<std::string> windows = WindowsDirectory();
-        registry.setValue(entry, "DisplayName", TextValue(displayName.view()));
+        registry.setValue(entry, "DisplayName", setup::TextValue(displayName.view()));
         setup::BoundedText uninstallString(kValueCapacity);
         if (windows) {
             uninstallString.assign(*windows);
@@ -189,9 +179,9 @@ void InstallEngine::RegisterUninstallInfo() {
             uninstallString.append(LoadEntry(setup::entry::ModelName));
             uninstallString.append("\\");
             uninstallString.append(LoadEntry(setup::entry::UninstallerProgramFile));
-            registry.setValue(entry, "UninstallString", TextValue(uninstallString.view()));
+            registry.setValue(entry, "UninstallString", setup::TextValue(uninstallString.view()));
         }
-        if (!infName_.empty()) registry.setValue(entry, "InfFile", TextValue(infName_));
+        if (!infName_.empty()) registry.setValue(entry, "InfFile", setup::TextValue(infName_));
         WriteDeploymentValues(registry, entry, windows ? std::optional(uninstallString.str()) : std::nullopt);
         registry.closeKey(entry);
     }

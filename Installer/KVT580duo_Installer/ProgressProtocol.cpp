@@ -22,7 +22,7 @@ void InstallEngine::Complete() {
     window_->refresh();
 }
 
-void InstallEngine::Pause(const setup::PauseSpec& pause) {
+void InstallEngine::Pause(const setup::PauseEntry& pause) {
     // Before the window is wired the engine only runs unattended steps.
     if (window_ != nullptr) setup::Pause(platform_.clock, *window_, pause);
     else platform_.clock.sleep(pause.ms);

@@ -200,4 +200,19 @@ std::uint32_t OpenRegKeyPath(ports::Registry& registry, std::string_view keyPath
     }
 }
 
+ports::RegValue TextValue(std::string_view text) {
+    ports::RegValue value;
+    value.type = reg::TypeSz;
+    value.data.assign(text.begin(), text.end());
+    value.data.push_back(0);
+    return value;
+}
+
+ports::RegValue DwordValue(std::uint32_t number) {
+    ports::RegValue value;
+    value.type = reg::TypeDword;
+    for (int shift = 0; shift < 32; shift += 8) value.data.push_back(static_cast<std::uint8_t>(number >> shift));
+    return value;
+}
+
 }  // namespace kvt::setup

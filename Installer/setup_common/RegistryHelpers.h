@@ -11,6 +11,7 @@
 #include "platform/ports/AccessControl.h"
 #include "platform/ports/Platform.h"
 #include "platform/ports/Registry.h"
+#include "platform/ports/Registry.h"
 
 namespace kvt::setup {
 
@@ -21,6 +22,12 @@ inline constexpr std::size_t kKeyPathCapacity = 512;
 // Administrators (the group the setup programs run as) get full control,
 // inherited by the subkeys. Nobody else gains anything.
 inline constexpr std::string_view kDeletionGrantOption = "/PG:Administrators:Fc";
+
+// A REG_SZ value as every reader expects it: the text with its terminating
+// zero, counted in the size.
+ports::RegValue TextValue(std::string_view text);
+// A REG_DWORD value, little-endian as Windows stores it.
+ports::RegValue DwordValue(std::uint32_t number);
 
 // RegDeleteKeyExA, looked up at every call: one key without subkeys in the
 // view that `access` names. -1 when the system does not have the function.

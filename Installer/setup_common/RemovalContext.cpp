@@ -16,7 +16,7 @@ std::string RemovalContext::driverEnvironment() const {
     return std::string(wow64 != 0 ? kDriverEnvironmentX64 : kDriverEnvironmentX86);
 }
 
-void Wait(const RemovalContext& context, const PauseSpec& pause) {
+void Wait(const RemovalContext& context, const PauseEntry& pause) {
     Pause(context.platform.clock, context.window, pause);
 }
 

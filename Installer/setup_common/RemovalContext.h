@@ -80,7 +80,7 @@ struct RemovalContext {
 // Status before a step's work, as its form or the quiet form gives it.
 void ReportStatus(const RemovalContext& context, const StepStatus& status);
 StepStatus StatusOf(const StepStatus& formStatus, Reporting reporting);
-void Wait(const RemovalContext& context, const PauseSpec& pause);
+void Wait(const RemovalContext& context, const PauseEntry& pause);
 
 // The lines that set off every step's block in the log.
 void LogStepBegin(const RemovalContext& context, std::string_view stepName);

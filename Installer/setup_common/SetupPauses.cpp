@@ -2,14 +2,14 @@
 
 namespace kvt::setup {
 
-void Pause(ports::Clock& clock, const ports::SetupWindow& window, const PauseSpec& spec) {
-    if (spec.ms == 0) return;
-    if (spec.kind == PauseKind::Reading && !window.watched()) return;
-    clock.sleep(spec.ms);
+void Pause(ports::Clock& clock, const ports::SetupWindow& window, const PauseEntry& entry) {
+    if (entry.ms == 0) return;
+    if (entry.kind == PauseKind::Reading && !window.watched()) return;
+    clock.sleep(entry.ms);
 }
 
 void ReadingPause(ports::Clock& clock, const ports::SetupWindow& window, std::uint32_t ms) {
-    Pause(clock, window, PauseSpec{"step status", ms, PauseKind::Reading});
+    Pause(clock, window, PauseEntry{"step status", ms, PauseKind::Reading});
 }
 
 }  // namespace kvt::setup

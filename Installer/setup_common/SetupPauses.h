@@ -15,7 +15,7 @@ namespace kvt::setup {
 
 enum class PauseKind { Reading, Settling };
 
-struct PauseSpec {
+struct PauseEntry {
     std::string_view name;
     std::uint32_t ms;
     PauseKind kind;
@@ -23,39 +23,39 @@ struct PauseSpec {
 
 namespace pause {
 // Installer.
-inline constexpr PauseSpec SpoolerStartGrace{"spooler start before the worker", 2000, PauseKind::Settling};
-inline constexpr PauseSpec InstallStep{"install step text", 500, PauseKind::Reading};
-inline constexpr PauseSpec InstallClosing{"completed text before the installer ends", 2000, PauseKind::Reading};
-inline constexpr PauseSpec CheckingDrivers{"checking-drivers text", 500, PauseKind::Reading};
+inline constexpr PauseEntry SpoolerStartGrace{"spooler start before the worker", 2000, PauseKind::Settling};
+inline constexpr PauseEntry InstallStep{"install step text", 500, PauseKind::Reading};
+inline constexpr PauseEntry InstallClosing{"completed text before the installer ends", 2000, PauseKind::Reading};
+inline constexpr PauseEntry CheckingDrivers{"checking-drivers text", 500, PauseKind::Reading};
 // The longest the Vista-and-later sequence waits for printui.
-inline constexpr PauseSpec PrintUiWait{"printui to finish (at most)", 120000, PauseKind::Settling};
+inline constexpr PauseEntry PrintUiWait{"printui to finish (at most)", 120000, PauseKind::Settling};
 // Both programs.
-inline constexpr PauseSpec SpoolerRelaunch{"spooler relaunch between start attempts", 500, PauseKind::Settling};
+inline constexpr PauseEntry SpoolerRelaunch{"spooler relaunch between start attempts", 500, PauseKind::Settling};
 // The removal engine.
-inline constexpr PauseSpec RemovalPhase{"before a removal phase and after its completion text", 1000,
+inline constexpr PauseEntry RemovalPhase{"before a removal phase and after its completion text", 1000,
                                         PauseKind::Reading};
-inline constexpr PauseSpec ListedStep{"uninstaller's removal step text", 100, PauseKind::Reading};
-inline constexpr PauseSpec DeviceStep{"device and directory step text", 500, PauseKind::Reading};
-inline constexpr PauseSpec AfterSpoolerStop{"spooler stopped", 2000, PauseKind::Settling};
-inline constexpr PauseSpec AfterSpoolerStart{"spooler started", 2000, PauseKind::Settling};
-inline constexpr PauseSpec BeforeFileDeletion{"spooler's DLLs unloaded before file deletion", 1500,
+inline constexpr PauseEntry ListedStep{"uninstaller's removal step text", 100, PauseKind::Reading};
+inline constexpr PauseEntry DeviceStep{"device and directory step text", 500, PauseKind::Reading};
+inline constexpr PauseEntry AfterSpoolerStop{"spooler stopped", 2000, PauseKind::Settling};
+inline constexpr PauseEntry AfterSpoolerStart{"spooler started", 2000, PauseKind::Settling};
+inline constexpr PauseEntry BeforeFileDeletion{"spooler's DLLs unloaded before file deletion", 1500,
                                               PauseKind::Settling};
-inline constexpr PauseSpec AfterJobsCancelled{"cancelled jobs leaving the queue", 1000, PauseKind::Settling};
+inline constexpr PauseEntry AfterJobsCancelled{"cancelled jobs leaving the queue", 1000, PauseKind::Settling};
 // Uninstaller.
-inline constexpr PauseSpec UninstallClosing{"completed text before the uninstaller ends", 2000,
+inline constexpr PauseEntry UninstallClosing{"completed text before the uninstaller ends", 2000,
                                             PauseKind::Reading};
-inline constexpr PauseSpec BeforeRestart{"completed text before the restart", 1000, PauseKind::Reading};
+inline constexpr PauseEntry BeforeRestart{"completed text before the restart", 1000, PauseKind::Reading};
 }  // namespace pause
 
-inline constexpr std::array<PauseSpec, 15> kPauseTable = {
+inline constexpr std::array<PauseEntry, 15> kPauseTable = {
     pause::SpoolerStartGrace, pause::InstallStep,       pause::InstallClosing,     pause::CheckingDrivers,
     pause::PrintUiWait,       pause::SpoolerRelaunch,   pause::RemovalPhase,       pause::ListedStep,
     pause::DeviceStep,        pause::AfterSpoolerStop,  pause::AfterSpoolerStart,  pause::BeforeFileDeletion,
     pause::AfterJobsCancelled, pause::UninstallClosing, pause::BeforeRestart,
 };
 
-// Sleeps `spec.ms`, unless it is a reading pause and nobody watches `window`.
-void Pause(ports::Clock& clock, const ports::SetupWindow& window, const PauseSpec& spec);
+// Sleeps `entry.ms`, unless it is a reading pause and nobody watches `window`.
+void Pause(ports::Clock& clock, const ports::SetupWindow& window, const PauseEntry& entry);
 // The wait after a step's status text: a reading pause of that length.
 void ReadingPause(ports::Clock& clock, const ports::SetupWindow& window, std::uint32_t ms);
 
