@@ -36,6 +36,13 @@ std::string HexBytes(const Bytes& bytes) {
     return text.empty() ? "nothing" : text;
 }
 
+// An export as the function type it has; the detour through a plain
+// function pointer keeps the compiler from comparing the two types.
+template <typename Function>
+Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
 std::string LastErrorText(BOOL ok) { return ok ? "TRUE" : "FALSE last error " + std::to_string(::GetLastError()); }
 
 #pragma GCC diagnostic push
@@ -148,8 +155,8 @@ bool RunRenderPlugin(const std::wstring& path, HANDLE printer) {
     if (module == nullptr) return false;
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, LPVOID*);
     using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
-    auto getClassObject = reinterpret_cast<GetClassObject>(::GetProcAddress(module, "DllGetClassObject"));
-    auto canUnloadNow = reinterpret_cast<CanUnloadNow>(::GetProcAddress(module, "DllCanUnloadNow"));
+    auto getClassObject = Export<GetClassObject>(module, "DllGetClassObject");
+    auto canUnloadNow = Export<CanUnloadNow>(module, "DllCanUnloadNow");
     if (getClassObject == nullptr || canUnloadNow == nullptr) {
         Report("exports of UNI580D", "missing");
         return false;
@@ -235,12 +242,12 @@ void RunPrintProcessor(const std::wstring& path) {
     using Close = BOOL(WINAPI*)(HANDLE);
     using Control = BOOL(WINAPI*)(HANDLE, DWORD);
     using Capabilities = DWORD(WINAPI*)(LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD);
-    auto enumDatatypes = reinterpret_cast<EnumDatatypes>(::GetProcAddress(module, "EnumPrintProcessorDatatypesW"));
-    auto open = reinterpret_cast<Open>(::GetProcAddress(module, "OpenPrintProcessor"));
-    auto print = reinterpret_cast<PrintDocument>(::GetProcAddress(module, "PrintDocumentOnPrintProcessor"));
-    auto close = reinterpret_cast<Close>(::GetProcAddress(module, "ClosePrintProcessor"));
-    auto control = reinterpret_cast<Control>(::GetProcAddress(module, "ControlPrintProcessor"));
-    auto capabilities = reinterpret_cast<Capabilities>(::GetProcAddress(module, "GetPrintProcessorCapabilities"));
+    auto enumDatatypes = Export<EnumDatatypes>(module, "EnumPrintProcessorDatatypesW");
+    auto open = Export<Open>(module, "OpenPrintProcessor");
+    auto print = Export<PrintDocument>(module, "PrintDocumentOnPrintProcessor");
+    auto close = Export<Close>(module, "ClosePrintProcessor");
+    auto control = Export<Control>(module, "ControlPrintProcessor");
+    auto capabilities = Export<Capabilities>(module, "GetPrintProcessorCapabilities");
     if (!enumDatatypes || !open || !print || !close || !control || !capabilities) {
         Report("exports of PRO580D", "missing");
         return;

@@ -142,10 +142,11 @@ HRESULT STDMETHODCALLTYPE OemUniPlugin::CommandCallback(DevObj* devobj, DWORD ca
                                                         INT* result) {
     render::ReceiptRenderer* renderer = RendererOf(devobj);
     if (renderer == nullptr || result == nullptr || (count != 0 && params == nullptr)) return E_INVALIDARG;
+    // DWORD is a long on Windows, not the core's 32-bit type.
+    const std::vector<std::uint32_t> values(params, params + count);
     bool handled = false;
     int moved = 0;
-    const render::Bytes bytes =
-        renderer->commandCallback(callbackId, std::span<const std::uint32_t>(params, count), moved, handled);
+    const render::Bytes bytes = renderer->commandCallback(callbackId, values, moved, handled);
     *result = moved;
     if (!handled) return E_NOTIMPL;
     return write(devobj, bytes.data(), bytes.size());
