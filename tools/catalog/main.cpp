@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/catalog/Catalog.h"
-#include "tools/catalog/CatalogSignature.h"
+#include "platform/catalog/Catalog.h"
+#include "platform/catalog/CatalogSignature.h"
 #include "tools/catalog/PackageFiles.h"
 
 namespace {

@@ -94,7 +94,7 @@ TEST_P(PrintUiInstallTest, InstallsDriverAndPrinterOfTheSystemsOwnEnvironment) {
     const std::string spool = "C:\\Windows\\System32\\spool\\";
     const FileRecord* plugin = files.findFile(spool + "drivers\\" + row.driverFolder + "\\3\\UI580D.dll");
     ASSERT_NE(plugin, nullptr);
-    EXPECT_EQ(plugin->bytes, std::string(row.packageFolder) + " stand-in UI580D.dll");
+    EXPECT_EQ(plugin->bytes, test::BuiltPackageFile(std::string(row.packageFolder) + "/UI580D.dll"));
     EXPECT_NE(files.findFile("C:\\Windows\\System32\\MON580D.dll"), nullptr);
     EXPECT_NE(files.findFile(spool + "prtprocs\\" + row.processorFolder + "\\PRO580D.dll"), nullptr);
     for (const char* dll : {"MON580D.dll", "PRO580D.dll"})

@@ -1,4 +1,4 @@
-#include "tools/catalog/FileHash.h"
+#include "platform/catalog/FileHash.h"
 
 #include <cstdint>
 #include <memory>

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/catalog/FileHash.h"
+#include "platform/catalog/FileHash.h"
 
 namespace kvt::catalog {
 

@@ -1,11 +1,11 @@
-#include "tools/catalog/CatalogSignature.h"
+#include "platform/catalog/CatalogSignature.h"
 
 #include <memory>
 
 #include <openssl/evp.h>
 #include <openssl/x509.h>
 
-#include "tools/catalog/Der.h"
+#include "platform/catalog/Der.h"
 
 namespace kvt::catalog {
 

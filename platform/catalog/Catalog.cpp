@@ -1,8 +1,8 @@
-#include "tools/catalog/Catalog.h"
+#include "platform/catalog/Catalog.h"
 
 #include <set>
 
-#include "tools/catalog/Der.h"
+#include "platform/catalog/Der.h"
 
 namespace kvt::catalog {
 

@@ -1,4 +1,4 @@
-#include "tools/catalog/Der.h"
+#include "platform/catalog/Der.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "tools/catalog/Catalog.h"
+#include "platform/catalog/Catalog.h"
 
 namespace kvt::catalog {
 
