@@ -13,7 +13,7 @@
 namespace kvt::installer {
 namespace {
 
-bool LogHas(const kvtsim::ProgramRun& run, const std::string& message) {
+bool SigningLogHas(const kvtsim::ProgramRun& run, const std::string& message) {
     for (const std::string& line : test::LogMessages(run))
         if (line == message) return true;
     return false;
@@ -44,7 +44,7 @@ TEST(SignedPackage, RefusedPackagesAreReportedWithTheirCause) {
         sim::World world = test::SystemWithPackage(row.os);
         row.change(world);
         const kvtsim::ProgramRun run = test::Install(std::move(world), test::Answers("COM2", ports::MessageAnswer::Yes));
-        EXPECT_TRUE(LogHas(run, row.cause)) << row.name;
+        EXPECT_TRUE(SigningLogHas(run, row.cause)) << row.name;
         EXPECT_TRUE(run.result["system"]["spooler"]["drivers"].empty()) << row.name;
         EXPECT_TRUE(test::PrinterNames(run).empty()) << row.name;
         for (const auto& text : test::EventField<std::string>(run, "messageBox", "text"))

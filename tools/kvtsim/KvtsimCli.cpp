@@ -112,8 +112,12 @@ int RunImageCommand(const std::vector<std::string>& givenArgs, KvtsimIo& io) {
         line->options.count("package") ? line->options["package"] : DefaultPackageDirectory().string();
     if (line->options.count("package") && !PlacePackage(*world, package, problem))
         return UsageError(io.err, "image: " + problem);
-    // A company computer to which the maker's certificate was deployed.
-    if (!untrusted) TrustPackagePublisher(*world, package);
+    // A company computer to which the maker's certificate was deployed, or
+    // one that trusts nobody.
+    if (untrusted)
+        world->extra["trustedPublishers"] = nlohmann::json::array();
+    else
+        TrustPackagePublisher(*world, package);
     io.out << sim::SaveImage(*world).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     io.out.flush();
     return io.out ? kExitOk : kExitFailure;

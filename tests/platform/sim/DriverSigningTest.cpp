@@ -9,6 +9,9 @@
 #include "platform/sim/DriverSigning.h"
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/InfFile.h"
+#include "platform/sim/SimDeviceSetup.h"
+#include "platform/sim/Simulation.h"
+#include "platform/ports/DeviceSetup.h"
 #include "tests/support/ProductInfText.h"
 
 namespace kvt::sim {

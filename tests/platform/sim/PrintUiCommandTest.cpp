@@ -227,7 +227,7 @@ class PrintUiWaitTest : public ::testing::TestWithParam<WaitRow> {};
 TEST_P(PrintUiWaitTest, RunTakesVirtualTime) {
     const WaitRow& row = GetParam();
     World world = PackageWorld("win10-x64");
-    world.extra = row.extra;
+    for (const auto& [field, value] : row.extra.items()) world.extra[field] = value;
     Simulation sim(std::move(world), Bitness::x86);
     ports::ProcessHandle process;
     ASSERT_EQ(sim.processes().startProcess({kCmd, kInstallOnCom2, true, {}}, process), err::Success);
