@@ -5,6 +5,10 @@
 #   scripts/dist.sh [--allow-placeholders] [OUT]      OUT defaults to dist/
 # It fails when a file of ours is still a placeholder (a program target that
 # does not exist yet, for instance), unless --allow-placeholders is given.
+# Then scripts/sign.sh signs the package and makes its catalog, with the
+# certificate that KVT_SIGN_PKCS12 and KVT_SIGN_PASSWORD_FILE name (and the
+# time-stamp server of KVT_SIGN_TIMESTAMP_URL); without one the package is
+# unsigned, and sign.sh says so.
 # KVT_WIN32_BUILD and KVT_WIN64_BUILD name other build folders for the presets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,5 +45,9 @@ if [ -n "$placeholders" ]; then
   sed "s|^$out/|  |" <<<"$placeholders"
   [ "$allow_placeholders" = 1 ] || { echo "dist is incomplete (use --allow-placeholders to keep it anyway)"; exit 1; }
 fi
+echo "=== native: kvtcat, which makes the catalog ==="
+cmake --preset native >/dev/null
+cmake --build build/native --target kvtcat -j "$jobs"
+KVTCAT="$PWD/build/native/tools/catalog/kvtcat" scripts/sign.sh "$out"
 echo "The package is in $out:"
 (cd "$out" && find . -type f | sort | sed 's|^\./|  |')

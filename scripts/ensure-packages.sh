@@ -2,11 +2,12 @@
 # Installs the Debian packages that the builds and tests need when they are
 # missing. As root it installs them with apt-get; otherwise it names them and
 # stops.
-#   scripts/ensure-packages.sh native   compilers and libraries of the native build
+#   scripts/ensure-packages.sh native   compilers and libraries of the native build, and
+#                                       openssl and osslsigncode, which sign its test package
 #   scripts/ensure-packages.sh all      also the MinGW-w64 cross compilers, wine64, Xvfb and clang (fuzzer)
 set -euo pipefail
 
-native=(cmake ninja-build g++ make libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev)
+native=(cmake ninja-build g++ make libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev libssl-dev openssl osslsigncode)
 further=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb imagemagick clang libclang-rt-14-dev)
 
 case "${1:-all}" in

@@ -3,7 +3,9 @@
 # and tests the four presets (native; native-asan, clang with the sanitizers,
 # whose build also holds the libFuzzer targets; win32; win64, which runs the
 # Windows test programs under wine64), and runs every libFuzzer target for 30
-# seconds, as many at once as there are cores. It ends with the wall time of
+# seconds, as many at once as there are cores; then signs the package of the
+# two cross builds with a throw-away certificate and checks its signatures
+# and catalog (tests/package/check_signing.sh). It ends with the wall time of
 # each phase and the number of test cases each preset ran.
 #   scripts/test.sh           everything (what CI runs)
 #   scripts/test.sh --quick   the edit loop: rebuild the native preset and run
@@ -12,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 case "${1:-}" in
-  "") presets=(native native-asan fuzzers win32 win64); packages=all ;;
+  "") presets=(native native-asan fuzzers win32 win64 signing); packages=all ;;
   --quick) presets=(native); packages=native ;;
   *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
 esac
@@ -62,6 +64,13 @@ count_tests() {
 
 for preset in "${presets[@]}"; do
   echo "=== $preset ==="
+  if [ "$preset" = signing ]; then
+    # The package of the two cross builds, signed with a throw-away
+    # certificate and checked as a release is.
+    timed "signing (check)" tests/package/check_signing.sh build/native/tools/catalog/kvtcat build/win32/dist build/win64/dist
+    counts+=("signing      1 check of the signed package")
+    continue
+  fi
   if [ "$preset" = fuzzers ]; then
     # The targets were built with the native-asan preset.
     timed "fuzzers (run)" tests/fuzz/run_fuzzers.sh 30

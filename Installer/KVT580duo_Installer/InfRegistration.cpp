@@ -111,6 +111,11 @@ void InstallEngine::CopyINFFile() {
         if (!replaced.empty()) destination = replaced;
     } else if (error != err::Success) {
         log_.WriteLog("SetupCopyOEMInf failed : (%d)", error);
+        // SetupAPI's codes (a refused signature, for one) read best in hex,
+        // as Windows' own documents name them.
+        std::string cause = platform_.system.formatMessage(error);
+        while (!cause.empty() && (cause.back() == '\n' || cause.back() == '\r')) cause.pop_back();
+        log_.WriteLog("SetupCopyOEMInf error 0x%08X : %s", error, cause);
         ShowErrorReport(reporthead::SetupCopyOEMInf, error);
         destination.clear();
     }

@@ -45,6 +45,10 @@ inline constexpr std::uint32_t PrinterDriverInUse = 3001;
 inline constexpr std::uint32_t PrintProcessorAlreadyInstalled = 3005;
 inline constexpr std::uint32_t PrintMonitorAlreadyInstalled = 3006;
 inline constexpr std::uint32_t PrintMonitorInUse = 3008;
+// SetupAPI's codes for a driver package whose signature the system refuses.
+inline constexpr std::uint32_t NoCatalogForOemInf = 0xE000022F;
+inline constexpr std::uint32_t AuthenticodePublisherNotTrusted = 0xE0000243;
+inline constexpr std::uint32_t FileHashNotInCatalog = 0xE000024B;
 }  // namespace kvt::err
 
 namespace kvt::reg {

@@ -6,6 +6,7 @@
 #include "platform/ports/DeviceSetup.h"
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/CaseInsensitive.h"
+#include "platform/sim/DriverSigning.h"
 #include "platform/sim/InfFile.h"
 #include "platform/sim/OtherProcess.h"
 #include "platform/sim/PrinterInfPackage.h"
@@ -112,10 +113,15 @@ public:
     std::uint32_t carryOut() {
         const bool addsPrinter = request_.action == PrintUiRequest::Action::InstallPrinter;
         if (addsPrinter && printerExists()) return err::PrinterAlreadyExists;
-        if (!(request_.useInstalledDriver && driverInstalled()))
+        if (!(request_.useInstalledDriver && driverInstalled())) {
             if (std::uint32_t error = installDriver()) return error;
+            if (waitsOnPrompt_) return err::Success;
+        }
         return addsPrinter ? addPrinter() : err::Success;
     }
+
+    // Whether the run stopped at the trust prompt, which nobody answers.
+    bool waitsOnPrompt() const { return waitsOnPrompt_; }
 
 private:
     bool printerExists() {
@@ -152,6 +158,13 @@ private:
         if (!driver) return err::UnknownPrinterDriver;
         for (const InfSourceFile& file : driver->files)
             if (world.files.findFile(file.sourcePath) == nullptr) return err::FileNotFound;
+
+        // The trust prompt of a package that is not signed by a trusted
+        // publisher: in a hidden process nobody sees it, and it waits.
+        if (DecideDriverSigning(world, infPath, InfFile::Parse(infFile->bytes)).verdict == SigningVerdict::Prompt) {
+            waitsOnPrompt_ = true;
+            return err::Success;
+        }
 
         std::string storedInf;
         const std::uint32_t copied = sim_.deviceSetup().copyOEMInf(infPath, ports::devsetup::SpostPath,
@@ -241,6 +254,7 @@ private:
 
     Simulation& sim_;
     const PrintUiRequest& request_;
+    bool waitsOnPrompt_ = false;
     const std::string environment_;
     const InfArchitecture architecture_;
 };
@@ -303,7 +317,10 @@ std::optional<ProcessOutcome> RunPrintUiCommand(Simulation& sim, const ports::Pr
     if (options.hangs) return ProcessOutcome{err::Success, kPrintUiHangMs};
     if (!request) return ProcessOutcome{error, options.runMs};
     OtherProcess printui(sim);
-    return ProcessOutcome{Installation(sim, *request).carryOut(), options.runMs};
+    Installation installation(sim, *request);
+    const std::uint32_t exitCode = installation.carryOut();
+    if (installation.waitsOnPrompt()) return ProcessOutcome{err::Success, kPrintUiHangMs};
+    return ProcessOutcome{exitCode, options.runMs};
 }
 
 }  // namespace kvt::sim

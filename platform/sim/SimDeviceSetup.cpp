@@ -3,6 +3,7 @@
 
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/CaseInsensitive.h"
+#include "platform/sim/DriverSigning.h"
 #include "platform/sim/Simulation.h"
 #include "platform/sim/SystemFunctions.h"
 #include "platform/sim/WinPath.h"
@@ -292,7 +293,13 @@ std::uint32_t SimDeviceSetup::copyOEMInf(std::string_view sourcePath, std::uint3
         return fail(code);
     const FileRecord* file = world.files.findFile(source);
     if (file == nullptr) return fail(err::FileNotFound);
-    if (InfFile::Parse(file->bytes).style() != ds::InfStyleWin4) return fail(err::WrongInfStyle);
+    const InfFile inf = InfFile::Parse(file->bytes);
+    if (inf.style() != ds::InfStyleWin4) return fail(err::WrongInfStyle);
+    // The release's signature policy (DriverSigning.h) before the store
+    // takes the INF: nobody answers a trust prompt here.
+    if (const SigningDecision signing = DecideDriverSigning(world, file->path, inf);
+        signing.verdict != SigningVerdict::Install)
+        return fail(signing.code);
     const std::string& bytes = file->bytes;
 
     const std::string store = infDirectory();

@@ -44,6 +44,12 @@ std::string SystemErrorText(std::uint32_t code) {
         case 3000: return "The specified print monitor is unknown.\r\n";
         case 3001: return "The specified printer driver is currently in use.\r\n";
         case 3006: return "The specified print monitor has already been installed.\r\n";
+        case 0xE000022F: return "The third-party INF does not contain digital signature information.\r\n";
+        case 0xE0000243:
+            return "The publisher of an Authenticode(tm) signed catalog was not established as trusted.\r\n";
+        case 0xE000024B:
+            return "The hash for the file is not present in the specified catalog file. The file is likely "
+                   "corrupt or the victim of tampering.\r\n";
         default: return {};
     }
 }

@@ -151,7 +151,10 @@ TEST_P(InfCopy, CopiesOrRefreshesTheStoresCopyAndRemembersItsName) {
     EXPECT_EQ(system.engine().infName(), expectedName);
     const Lines head = {"", "", "CopyINFFile BEGIN", "Inf File Name : .\\kvt580d.inf", "Inf File Name : .\\kvt580d.inf"};
     Lines expectedLog = head;
-    if (row.box != nullptr) expectedLog.push_back("SetupCopyOEMInf failed : (2)");
+    if (row.box != nullptr) {
+        expectedLog.push_back("SetupCopyOEMInf failed : (2)");
+        expectedLog.push_back("SetupCopyOEMInf error 0x00000002 : The system cannot find the file specified.");
+    }
     expectedLog.push_back("INF FILE NAME : " + expectedName);
     expectedLog.push_back("CopyINFFile END");
     EXPECT_EQ(system.log(), expectedLog);

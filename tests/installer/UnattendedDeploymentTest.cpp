@@ -11,6 +11,7 @@
 
 #include "Installer/setup_common/SetupPauses.h"
 #include "tests/support/InstallerRuns.h"
+#include "tools/kvtsim/PackagePublisher.h"
 #include "tools/kvtsim/UninstallerRun.h"
 
 namespace kvt::installer {
@@ -100,6 +101,7 @@ TEST(QuietInstall, PortOfTheCommandLineWinsOverTheConfigurationFile) {
     world.files.putFile("C:\\Setup\\KVT580duo_Config.NVX", "[KVT580D]\r\nPORT=LPT1\r\nPORTDLG=TRUE\r\n");
     std::string problem;
     ASSERT_TRUE(kvtsim::PlacePackage(world, kvtsim::DefaultPackageDirectory(), problem)) << problem;
+    kvtsim::TrustPackagePublisher(world, kvtsim::DefaultPackageDirectory());
     EXPECT_EQ(DeployPort(QuietInstall(world, "/quiet /port=COM4")), "COM4:");
     // Without /port the file's port, and no dialog although PORTDLG asks for it.
     EXPECT_EQ(DeployPort(QuietInstall(world, "/quiet")), "LPT1:");

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/sim/FreshImage.h"
+#include "tools/kvtsim/PackagePublisher.h"
 #include "platform/sim/ImageJson.h"
 #include "platform/sim/SpoolerKeys.h"
 #include "tools/kvtsim/ProgramRun.h"
@@ -23,6 +24,7 @@ std::string ImageWithCafePrinters() {
     sim::World world = *sim::FreshImage("win10-x64");
     std::string problem;
     EXPECT_TRUE(PlacePackage(world, DefaultPackageDirectory(), problem)) << problem;
+    TrustPackagePublisher(world, DefaultPackageDirectory());
     const ProgramRun installed = RunInstaller(world, {std::string("COM1"), {}, nullptr, {}});
     EXPECT_EQ(installed.exitCode, 0u);
     world = installed.after;

@@ -9,6 +9,8 @@
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
 #include "tests/support/KvtsimCli.h"
+#include "tools/kvtsim/PackagePublisher.h"
+#include "tools/kvtsim/ProgramRun.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -20,7 +22,18 @@ TEST(KvtsimImageTest, DefaultImageIsWindows10x64) {
     Outcome r = RunCli({"image"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty());
-    EXPECT_EQ(r.out, sim::SaveImage(*sim::FreshImage("win10-x64")).dump(2) + "\n");
+    // A company computer that trusts the built package's publisher.
+    sim::World expected = *sim::FreshImage("win10-x64");
+    ASSERT_EQ(TrustPackagePublisher(expected, DefaultPackageDirectory()), 1);
+    EXPECT_EQ(r.out, sim::SaveImage(expected).dump(2) + "\n");
+
+    // --untrusted: nobody, and a run keeps it so: the package is refused.
+    Outcome untrusted = RunCli({"image", "--untrusted"});
+    ASSERT_EQ(untrusted.status, 0) << untrusted.err;
+    EXPECT_EQ(nlohmann::json::parse(untrusted.out)["trustedPublishers"], nlohmann::json::array());
+    Outcome run = RunCli({"run", "installer", "--system", "-", "--args", "/quiet /port=LPT2"}, untrusted.out);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["exitCode"], 1603);
 }
 
 TEST(KvtsimImageTest, EveryOsNamePrintsALoadableImage) {

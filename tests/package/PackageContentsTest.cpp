@@ -203,6 +203,8 @@ void PlaceDist(sim::World& world) {
         std::replace(relative.begin(), relative.end(), '/', '\\');
         world.files.putFile(std::string(kPackageRoot) + "\\" + relative, HostFileText(entry.path()));
     }
+    // A computer that trusts the package's publisher.
+    ASSERT_EQ(kvtsim::TrustPackagePublisher(world, KVT_DIST_DIR), 1);
 }
 
 struct SystemRow {

@@ -14,6 +14,7 @@
 #include "platform/sim/CaseInsensitive.h"
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
+#include "tools/kvtsim/PackagePublisher.h"
 #include "tools/kvtsim/ProgramRun.h"
 
 namespace kvt::test {
@@ -21,11 +22,13 @@ namespace kvt::test {
 inline constexpr std::string_view kInstallerLogPath = "C:\\Temp\\KVT-580duo_Installer.txt";
 inline constexpr std::string_view kRestartAnswerPrefix = "Restarting your computer";
 
-// A fresh image of `os` with the package as the build assembles it.
+// A fresh image of `os` with the package as the build assembles it, on a
+// computer that trusts its publisher.
 inline sim::World SystemWithPackage(std::string_view os) {
     sim::World world = *sim::FreshImage(os);
     std::string problem;
     EXPECT_TRUE(kvtsim::PlacePackage(world, kvtsim::DefaultPackageDirectory(), problem)) << problem;
+    EXPECT_EQ(kvtsim::TrustPackagePublisher(world, kvtsim::DefaultPackageDirectory()), 1);
     return world;
 }
 

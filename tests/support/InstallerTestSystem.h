@@ -19,19 +19,21 @@
 #include "platform/sim/Simulation.h"
 #include "tests/support/RecordingSpooler.h"
 #include "tests/setup_common/SetupTestSupport.h"
+#include "tools/kvtsim/PackagePublisher.h"
 #include "tools/kvtsim/ProgramRun.h"
 #include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::test {
 
 // A fresh image of `os` ("xp-x86", "win10-x64", ...) with the built package
-// in its current directory.
+// in its current directory, on a computer that trusts its publisher.
 inline sim::World FreshSystemWithPackage(std::string_view os) {
     std::optional<sim::World> world = sim::FreshImage(os);
     EXPECT_TRUE(world.has_value()) << os;
     if (!world) return sim::World{};
     std::string problem;
     EXPECT_TRUE(kvtsim::PlacePackage(*world, kvtsim::DefaultPackageDirectory(), problem)) << problem;
+    EXPECT_EQ(kvtsim::TrustPackagePublisher(*world, kvtsim::DefaultPackageDirectory()), 1);
     return std::move(*world);
 }
 

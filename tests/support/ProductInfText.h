@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/sim/World.h"
+#include "tools/kvtsim/PackagePublisher.h"
 
 namespace kvt::test {
 
@@ -33,15 +34,28 @@ inline const char* const kProductInfFiles[] = {"KVT580D.GPD", "KVT580D.dll",  "U
                                                "UI580D.INI",  "MON580D.dll",  "PRO580D.dll", "UNIDRV.DLL",
                                                "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL",  "STDNAMES.GPD"};
 
-// The INF as "kvt580d.inf" in `directory` and stand-ins of its files in the
-// package folders Driver32 and Driver64 below it.
+// A file of the package as the native build assembled and signed it.
+inline std::string BuiltPackageFile(std::string_view relative) {
+    const std::string path = std::string(KVT_DIST_DIR) + "/" + std::string(relative);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read the built package file " + path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The INF as "kvt580d.inf" in `directory`, its signed catalog beside it and
+// its files in the package folders Driver32 and Driver64 below it, as the
+// native build made them; the computer trusts the package's publisher, as
+// a company's computers do once the maker's certificate is deployed.
 inline void PlaceProductPackage(sim::World& world, std::string_view directory = "C:\\Setup") {
     const std::string root(directory);
     world.files.putFile(root + "\\kvt580d.inf", ProductInfText());
+    world.files.putFile(root + "\\kvt580d.cat", BuiltPackageFile("kvt580d.cat"));
     for (const char* folder : {"Driver32", "Driver64"})
         for (const char* file : kProductInfFiles)
-            world.files.putFile(root + "\\" + folder + "\\" + file, std::string(folder) + " stand-in " + file);
+            world.files.putFile(root + "\\" + folder + "\\" + file,
+                                BuiltPackageFile(std::string(folder) + "/" + file));
     world.files.putFile(root + "\\Driver64\\KVT580duo_DeviceRemoval.exe", "device removal program");
+    kvtsim::TrustPackagePublisher(world, KVT_DIST_DIR);
 }
 
 }  // namespace kvt::test

@@ -1,5 +1,6 @@
 #include "tools/kvtsim/KvtsimCli.h"
 
+#include <algorithm>
 #include <exception>
 #include <istream>
 #include <ostream>
@@ -7,6 +8,7 @@
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
 #include "tools/kvtsim/ImageCompare.h"
+#include "tools/kvtsim/PackagePublisher.h"
 #include "tools/kvtsim/ProgramRun.h"
 
 namespace kvt::kvtsim {
@@ -41,7 +43,7 @@ int Dispatch(const std::vector<std::string>& args, KvtsimIo& io) {
 
 const std::vector<KvtsimCommand>& KvtsimCommands() {
     static const std::vector<KvtsimCommand> commands{
-        {"image", "image [--os NAME] [--package DIR]", RunImageCommand},
+        {"image", "image [--os NAME] [--package DIR] [--untrusted]", RunImageCommand},
         {"startup", "startup installer|uninstaller --system FILE [--out FILE] [--format json|text]",
          RunStartupCommand},
         {"run",
@@ -90,8 +92,12 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
     return line;
 }
 
-int RunImageCommand(const std::vector<std::string>& args, KvtsimIo& io) {
+int RunImageCommand(const std::vector<std::string>& givenArgs, KvtsimIo& io) {
     std::string problem;
+    std::vector<std::string> args = givenArgs;
+    const auto untrustedFlag = std::find(args.begin(), args.end(), "--untrusted");
+    const bool untrusted = untrustedFlag != args.end();
+    if (untrusted) args.erase(untrustedFlag);
     auto line = ParseCommandLine(args, {"os", "package"}, problem);
     if (!line) return UsageError(io.err, "image: " + problem);
     if (!line->positional.empty())
@@ -102,8 +108,16 @@ int RunImageCommand(const std::vector<std::string>& args, KvtsimIo& io) {
         return UsageError(io.err, "image: unknown os \"" + os + "\" (known: " + JoinNames(sim::KnownOsNames()) + ")");
     // The system as a user has it just before the installer starts: the
     // package already in the current directory, as `run` would place it.
-    if (line->options.count("package") && !PlacePackage(*world, line->options["package"], problem))
+    const std::string package =
+        line->options.count("package") ? line->options["package"] : DefaultPackageDirectory().string();
+    if (line->options.count("package") && !PlacePackage(*world, package, problem))
         return UsageError(io.err, "image: " + problem);
+    // A company computer to which the maker's certificate was deployed, or
+    // one that trusts nobody.
+    if (untrusted)
+        world->extra["trustedPublishers"] = nlohmann::json::array();
+    else
+        TrustPackagePublisher(*world, package);
     io.out << sim::SaveImage(*world).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     io.out.flush();
     return io.out ? kExitOk : kExitFailure;

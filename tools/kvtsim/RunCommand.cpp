@@ -5,6 +5,7 @@
 
 #include "platform/sim/ImageJson.h"
 #include "tools/kvtsim/KvtsimCli.h"
+#include "tools/kvtsim/PackagePublisher.h"
 #include "tools/kvtsim/ProgramReport.h"
 #include "tools/kvtsim/ProgramRun.h"
 #include "tools/kvtsim/RunResult.h"
@@ -65,6 +66,10 @@ int RunRunCommand(const std::vector<std::string>& args, KvtsimIo& io) {
     const std::filesystem::path package = packageOption ? std::filesystem::path(*packageOption)
                                                         : DefaultPackageDirectory();
     if (!PlacePackage(world, package, problem)) return UsageError(io.err, problem);
+    // An image that says nothing of its Trusted Publishers is a company
+    // computer that got the package's certificate, as `image` makes one;
+    // "trustedPublishers": [] is one that trusts nobody.
+    if (!world.extra.contains("trustedPublishers")) TrustPackagePublisher(world, package);
 
     const ProgramRun run = program->run(std::move(world), answers, {});
     const std::string text = format == "text" ? ProgramRunText(run.result) : run.result.dump(2) + "\n";

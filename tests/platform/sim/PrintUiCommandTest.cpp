@@ -94,7 +94,7 @@ TEST_P(PrintUiInstallTest, InstallsDriverAndPrinterOfTheSystemsOwnEnvironment) {
     const std::string spool = "C:\\Windows\\System32\\spool\\";
     const FileRecord* plugin = files.findFile(spool + "drivers\\" + row.driverFolder + "\\3\\UI580D.dll");
     ASSERT_NE(plugin, nullptr);
-    EXPECT_EQ(plugin->bytes, std::string(row.packageFolder) + " stand-in UI580D.dll");
+    EXPECT_EQ(plugin->bytes, test::BuiltPackageFile(std::string(row.packageFolder) + "/UI580D.dll"));
     EXPECT_NE(files.findFile("C:\\Windows\\System32\\MON580D.dll"), nullptr);
     EXPECT_NE(files.findFile(spool + "prtprocs\\" + row.processorFolder + "\\PRO580D.dll"), nullptr);
     for (const char* dll : {"MON580D.dll", "PRO580D.dll"})
@@ -227,7 +227,7 @@ class PrintUiWaitTest : public ::testing::TestWithParam<WaitRow> {};
 TEST_P(PrintUiWaitTest, RunTakesVirtualTime) {
     const WaitRow& row = GetParam();
     World world = PackageWorld("win10-x64");
-    world.extra = row.extra;
+    for (const auto& [field, value] : row.extra.items()) world.extra[field] = value;
     Simulation sim(std::move(world), Bitness::x86);
     ports::ProcessHandle process;
     ASSERT_EQ(sim.processes().startProcess({kCmd, kInstallOnCom2, true, {}}, process), err::Success);

@@ -11,6 +11,7 @@
 
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/FreshImage.h"
+#include "tests/support/ProductInfText.h"
 #include "platform/sim/Simulation.h"
 
 namespace kvt::sim {
@@ -269,8 +270,15 @@ std::string Inf(const char* maker, const char* model, const char* signature = "$
 
 const std::string kProductInf = Inf("NORVEX", "NORVEX KVT-580duo");
 
+// Windows XP set to install unsigned drivers: the INFs here are about the
+// store, not about signatures.
 World StoreWorld() {
     World world;
+    world.os.major = 5;
+    world.os.minor = 1;
+    world.os.build = 2600;
+    world.os.is64Bit = false;
+    world.extra["driverSigningPolicy"] = "ignore";
     world.currentDirectory = "C:\\Setup";
     world.files.putFile("C:\\Setup\\kvt580d.inf", kProductInf);
     world.files.putFile("C:\\Setup\\legacy.inf", "[Identification]\r\nOptionType = Printer\r\n");
@@ -485,7 +493,7 @@ TEST(SimDeviceSetup, UninstallIsMissingWhereTheSystemLacksIt) {
 TEST(SimDeviceSetup, TheProductInfJoinsAndLeavesAFreshStore) {
     std::optional<World> world = FreshImage("win10-x64");
     ASSERT_TRUE(world.has_value());
-    world->files.putFile("C:\\Setup\\kvt580d.inf", kProductInf);
+    test::PlaceProductPackage(*world);
     Simulation sim(std::move(*world));
     SimDeviceSetup& setup = sim.deviceSetup();
     Names before;

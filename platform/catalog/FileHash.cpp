@@ -1,0 +1,106 @@
+#include "platform/catalog/FileHash.h"
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+
+#include <openssl/evp.h>
+
+namespace kvt::catalog {
+
+namespace {
+
+std::uint32_t Little(std::string_view bytes, std::size_t offset, std::size_t width) {
+    std::uint32_t value = 0;
+    for (std::size_t i = width; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
+    return value;
+}
+
+constexpr std::size_t kCertificateDirectory = 4;
+
+class Digest {
+public:
+    explicit Digest(HashAlgorithm algorithm) : context_(EVP_MD_CTX_new(), EVP_MD_CTX_free) {
+        const EVP_MD* md = algorithm == HashAlgorithm::Sha1 ? EVP_sha1() : EVP_sha256();
+        if (!context_ || EVP_DigestInit_ex(context_.get(), md, nullptr) != 1)
+            throw std::runtime_error("the digest cannot start");
+    }
+    void add(std::string_view bytes) {
+        if (!bytes.empty() && EVP_DigestUpdate(context_.get(), bytes.data(), bytes.size()) != 1)
+            throw std::runtime_error("the digest failed");
+    }
+    std::string finish() {
+        unsigned char out[EVP_MAX_MD_SIZE];
+        unsigned int size = 0;
+        if (EVP_DigestFinal_ex(context_.get(), out, &size) != 1) throw std::runtime_error("the digest failed");
+        return std::string(reinterpret_cast<const char*>(out), size);
+    }
+
+private:
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context_;
+};
+
+}  // namespace
+
+std::optional<PeLayout> ReadPeLayout(std::string_view image) {
+    if (image.size() < 0x40 || image.substr(0, 2) != "MZ") return std::nullopt;
+    const std::size_t pe = Little(image, 0x3C, 4);
+    if (pe > image.size() || image.size() - pe < 24 || image.substr(pe, 4) != std::string_view("PE\0\0", 4))
+        return std::nullopt;
+    const std::size_t optionalSize = Little(image, pe + 20, 2);
+    const std::size_t optional = pe + 24;
+    if (image.size() - optional < optionalSize || optionalSize < 2) return std::nullopt;
+    const std::uint32_t magic = Little(image, optional, 2);
+    std::size_t directories = 0;
+    if (magic == 0x10B)
+        directories = 96;
+    else if (magic == 0x20B)
+        directories = 112;
+    else
+        return std::nullopt;
+    if (optionalSize < directories) return std::nullopt;
+    const std::size_t count = Little(image, optional + directories - 4, 4);
+    if (count <= kCertificateDirectory || optionalSize < directories + (kCertificateDirectory + 1) * 8)
+        return std::nullopt;
+    PeLayout layout;
+    layout.checksumOffset = optional + 64;
+    layout.certificateEntryOffset = optional + directories + kCertificateDirectory * 8;
+    const std::size_t offset = Little(image, layout.certificateEntryOffset, 4);
+    const std::size_t size = Little(image, layout.certificateEntryOffset + 4, 4);
+    if (offset == 0 && size == 0) {
+        layout.certificateOffset = image.size();
+        return layout;
+    }
+    // The certificate table is the last thing in a signed image.
+    if (offset < layout.certificateEntryOffset + 8 || offset > image.size() || size != image.size() - offset)
+        return std::nullopt;
+    layout.certificateOffset = offset;
+    layout.certificateSize = size;
+    return layout;
+}
+
+bool IsPeImage(std::string_view bytes) { return ReadPeLayout(bytes).has_value(); }
+
+std::string FileHash(std::string_view bytes, HashAlgorithm algorithm) {
+    Digest digest(algorithm);
+    if (const auto pe = ReadPeLayout(bytes)) {
+        digest.add(bytes.substr(0, pe->checksumOffset));
+        digest.add(bytes.substr(pe->checksumOffset + 4, pe->certificateEntryOffset - pe->checksumOffset - 4));
+        digest.add(bytes.substr(pe->certificateEntryOffset + 8, pe->certificateOffset - pe->certificateEntryOffset - 8));
+    } else {
+        digest.add(bytes);
+    }
+    return digest.finish();
+}
+
+std::string HexUpper(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (unsigned char c : bytes) {
+        text += kDigits[c >> 4];
+        text += kDigits[c & 0xF];
+    }
+    return text;
+}
+
+}  // namespace kvt::catalog
