@@ -108,7 +108,7 @@ public:
     void Pause(const setup::PauseEntry& pause);
     // The error report of the spooler and setup calls: `head` formatted with
     // the code (e.g. "AddMonitor, ERR CODE: 3000\n\n") followed by the
-    // system's English text for the code, in a box with the error icon.
+    // system's text for the code, in a box with the error icon.
     void ShowErrorReport(std::string_view head, std::uint32_t code);
 
     // The removal engine's view of this run (the installer's form); valid

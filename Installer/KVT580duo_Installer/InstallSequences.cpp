@@ -56,6 +56,39 @@ std::string PrintUiCommandLine(int portCode, const std::string& driverName, cons
     return line;
 }
 
+// On 64-bit Windows the installer runs under WOW64, and the system
+// directory it names leads to the 32-bit cmd.exe, whose rundll32 and printui
+// install the driver for 32-bit clients only. The native cmd.exe is reached
+// through Sysnative or, where WOW64 has no such alias (XP x64 and Server
+// 2003 x64 without the update), by the system directory's own name with the
+// redirection off for the start alone, as for the monitor's copy.
+std::uint32_t StartSystemCmd(InstallEngine& engine, const std::string& systemDirectory, ports::ProcessStart& start,
+                             ports::ProcessHandle& process) {
+    ports::FileSystem& files = engine.platform().files;
+    ports::Processes& processes = engine.platform().processes;
+    start.application = systemDirectory + "\\cmd.exe";
+    if (engine.wow64() == 0) return processes.startProcess(start, process);
+    std::string windows;
+    std::uint32_t attributes = 0;
+    if (files.getWindowsDirectory(windows) == err::Success && !windows.empty()) {
+        const std::string sysnative = windows + "\\Sysnative\\cmd.exe";
+        if (files.getFileAttributes(sysnative, attributes) == err::Success) {
+            start.application = sysnative;
+            return processes.startProcess(start, process);
+        }
+    }
+    ports::FsRedirectionValue saved;
+    // A 64-bit build is no WOW64 process (ERROR_INVALID_FUNCTION): its
+    // system directory is the real one already.
+    const std::uint32_t off =
+        files.hasWow64FsRedirectionSwitch() ? files.disableWow64FsRedirection(saved) : err::ProcNotFound;
+    if (off != err::Success && off != err::InvalidFunction)
+        engine.log().WriteLog("Wow64DisableWow64FsRedirection failed. (%d)", off);
+    const std::uint32_t error = processes.startProcess(start, process);
+    if (off == err::Success) files.revertWow64FsRedirection(saved);
+    return error;
+}
+
 void RunPrintUi(InstallEngine& engine, const std::string& commandLine) {
     ports::Platform& platform = engine.platform();
     setup::SetupLog& log = engine.log();
@@ -72,10 +105,7 @@ void RunPrintUi(InstallEngine& engine, const std::string& commandLine) {
     if (error == err::Success && systemDirectory.empty()) error = err::PathNotFound;
 
     ports::ProcessHandle process;
-    if (error == err::Success) {
-        start.application = systemDirectory + "\\cmd.exe";
-        error = platform.processes.startProcess(start, process);
-    }
+    if (error == err::Success) error = StartSystemCmd(engine, systemDirectory, start, process);
     log.WriteLog("\r\nCOMMAND LINE : %s", commandLine);
 
     if (error != err::Success) {

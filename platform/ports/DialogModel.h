@@ -14,8 +14,10 @@ public:
     virtual bool onCommand(int id, int notification) = 0;
     // WM_VSCROLL from the scroll-bar control `id` with the request `code`.
     virtual bool onScroll(int id, int code) = 0;
-    // PSN_APPLY; the message's result is always PSNRET_NOERROR.
-    virtual void onApply() {}
+    // PSN_APPLY: true when everything was stored (PSNRET_NOERROR); false
+    // keeps the sheet open on the page with the user's entries
+    // (PSNRET_INVALID_NOCHANGEPAGE).
+    virtual bool onApply() { return true; }
     // WM_CLOSE: answered TRUE, so that the window stays.
     virtual bool onClose() { return true; }
 };

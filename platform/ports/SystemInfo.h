@@ -1,7 +1,7 @@
 #pragma once
 // What the setup programs ask about the running system: version, WOW64,
-// the thread's last error, English error texts, the shutdown privilege and
-// the restart itself.
+// the thread's last error, error texts, the shutdown privilege and the
+// restart itself.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -35,9 +35,11 @@ public:
 
     virtual std::uint32_t getLastError() = 0;
     virtual void setLastError(std::uint32_t code) = 0;
-    // FormatMessageA from the system table, language 0x0409; empty when the
-    // system has no text for the code.
-    virtual std::string formatMessage(std::uint32_t code) = 0;
+    // FormatMessageA from the system table in `languageId` (0: the system's
+    // own language): 0 with the text, or the error FormatMessage left (15100
+    // where that language's texts are not installed, 317 for a code the
+    // table lacks). The thread's last error stays as it was.
+    virtual std::uint32_t formatMessage(std::uint32_t code, std::uint32_t languageId, std::string& text) = 0;
 
     // OpenProcessToken / LookupPrivilegeValueA / AdjustTokenPrivileges /
     // CloseHandle. AdjustTokenPrivileges succeeds even when the privilege is

@@ -24,7 +24,10 @@ inline constexpr std::uint32_t ProcNotFound = 127;
 inline constexpr std::uint32_t DirNotEmpty = 145;
 inline constexpr std::uint32_t FilenameExcedRange = 206;
 inline constexpr std::uint32_t AlreadyExists = 183;
+inline constexpr std::uint32_t BadExeFormat = 193;
+inline constexpr std::uint32_t ExeMachineTypeMismatch = 216;
 inline constexpr std::uint32_t MoreData = 234;
+inline constexpr std::uint32_t MessageNotFound = 317;  // ERROR_MR_MID_NOT_FOUND
 inline constexpr std::uint32_t NoMoreItems = 259;
 inline constexpr std::uint32_t InvalidFlags = 1004;
 inline constexpr std::uint32_t NotAllAssigned = 1300;
@@ -49,6 +52,7 @@ inline constexpr std::uint32_t PrintMonitorInUse = 3008;
 inline constexpr std::uint32_t NoCatalogForOemInf = 0xE000022F;
 inline constexpr std::uint32_t AuthenticodePublisherNotTrusted = 0xE0000243;
 inline constexpr std::uint32_t FileHashNotInCatalog = 0xE000024B;
+inline constexpr std::uint32_t MuiFileNotFound = 15100;
 }  // namespace kvt::err
 
 namespace kvt::reg {

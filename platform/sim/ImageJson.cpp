@@ -721,7 +721,7 @@ bool LoadOs(Failure& fail, const json& v, const std::string& path, OsImage& os) 
     Fields f(fail, v, path);
     if (!f.uint32("platform", os.platform) || !f.uint32("major", os.major) || !f.uint32("minor", os.minor) ||
         !f.uint32("build", os.build) || !f.uint32("productType", os.productType) || !f.boolean("is64Bit", os.is64Bit) ||
-        !f.uint32("ansiCodePage", os.ansiCodePage))
+        !f.uint32("ansiCodePage", os.ansiCodePage) || !f.uint32("uiLanguage", os.uiLanguage))
         return false;
     if (const json* sysnative = f.take("sysnative")) {
         bool present = false;
@@ -730,6 +730,8 @@ bool LoadOs(Failure& fail, const json& v, const std::string& path, OsImage& os) 
     }
     if (!IsKnownAnsiCodePage(os.ansiCodePage))
         return fail(f.at("ansiCodePage"), "the ANSI code page is one of 1252, 932, 936, 54936 and 65001");
+    if (os.uiLanguage == 0 || os.uiLanguage > 0xFFFF)
+        return fail(f.at("uiLanguage"), "the user-interface language is a language identifier from 1 to 65535");
     os.extra = f.rest();
     return true;
 }
@@ -739,6 +741,7 @@ json SaveOs(const OsImage& os) {
                 {"productType", os.productType}, {"is64Bit", os.is64Bit}};
     if (os.sysnative) out["sysnative"] = *os.sysnative;
     if (os.ansiCodePage != 1252) out["ansiCodePage"] = os.ansiCodePage;
+    if (os.uiLanguage != 0x409) out["uiLanguage"] = os.uiLanguage;
     MergeUnknown(out, os.extra);
     return out;
 }
@@ -1126,7 +1129,7 @@ bool LoadWorld(Failure& fail, const json& image, World& w) {
     if (!LoadClock(fail, f, w) || !ReadOptionalPath(f, "windowsDirectory", w.windowsDirectory) ||
         !ReadOptionalPath(f, "currentDirectory", w.currentDirectory) ||
         !f.boolean("shutdownPrivilege", w.shutdownPrivilege) ||
-        !f.boolean("otherInstanceRunning", w.otherInstanceRunning))
+        !f.boolean("otherInstanceRunning", w.otherInstanceRunning) || !f.boolean("elevated", w.elevated))
         return false;
     if (const json* d = f.take("directories"); d && !LoadDirectories(fail, *d, f.at("directories"), w.files))
         return false;
@@ -1442,6 +1445,7 @@ nlohmann::json SaveImage(const World& world) {
                 {"spooler", SaveSpooler(world)},
                 {"devices", SaveList(world.devices, SaveDevice)},
                 {"restart", nullptr}};
+    if (!world.elevated) out["elevated"] = false;
     if (world.restart) {
         out["restart"] = {{"flags", world.restart->flags}, {"reason", world.restart->reason}};
         MergeUnknown(out["restart"], Stashed(world.extra, "restart"));

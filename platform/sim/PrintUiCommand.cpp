@@ -62,16 +62,22 @@ bool IsPrintUiEntry(const std::vector<std::string>& words) {
            (EqualsNoCase(words[3], "printui.dll,PrintUIEntry") || EqualsNoCase(words[3], "printui,PrintUIEntry"));
 }
 
-// cmd.exe of the system directory that a 32-bit program sees (System32,
-// or SysWOW64 where WOW64 redirects it); a cmd.exe anywhere else is some
-// other program.
-bool IsSystemCmd(const World& world, std::string_view application) {
-    std::string path;
-    if (winpath::Normalise(application, world.currentDirectory, path) != err::Success) return false;
-    if (!EqualsNoCase(winpath::NameOf(path), "cmd.exe")) return false;
+// The bitness of the system's cmd.exe that the program's name reaches: the
+// one in the real System32 is the system's own, the one in SysWOW64 on
+// 64-bit Windows the 32-bit one (which a 32-bit program reaches by the name
+// System32 while WOW64 redirects it). cmd starts rundll32 and printui of its
+// own bitness from its own folder. A cmd.exe anywhere else is some other
+// program.
+std::optional<Bitness> SystemCmdBitness(Simulation& sim, std::string_view application) {
+    const World& world = sim.world();
+    const std::string path = sim.files().realPath(application);
+    if (!EqualsNoCase(winpath::NameOf(path), "cmd.exe")) return std::nullopt;
     const std::string_view folder = winpath::ParentOf(path);
-    return EqualsNoCase(folder, winpath::Join(world.windowsDirectory, "System32")) ||
-           (world.os.is64Bit && EqualsNoCase(folder, winpath::Join(world.windowsDirectory, "SysWOW64")));
+    if (EqualsNoCase(folder, winpath::Join(world.windowsDirectory, "System32")))
+        return world.os.is64Bit ? Bitness::x64 : Bitness::x86;
+    if (world.os.is64Bit && EqualsNoCase(folder, winpath::Join(world.windowsDirectory, "SysWOW64")))
+        return Bitness::x86;
+    return std::nullopt;
 }
 
 // cmd looks for a program named without a path in its current directory
@@ -101,14 +107,18 @@ std::string* ValueSwitch(PrintUiRequest& request, std::string_view word) {
     return nullptr;
 }
 
-// One run of PrintUIEntry on the system, in the system's own environment.
+// One run of PrintUIEntry, in the environment of its own bitness: a 32-bit
+// printui on 64-bit Windows installs the driver for "Windows NT x86" (an
+// additional driver for 32-bit clients), and a printer of that driver then
+// fails, since local printers take the system's own environment's driver.
 class Installation {
 public:
-    Installation(Simulation& sim, const PrintUiRequest& request)
+    Installation(Simulation& sim, const PrintUiRequest& request, Bitness bitness)
         : sim_(sim),
           request_(request),
-          environment_(sim.world().os.is64Bit ? "Windows x64" : "Windows NT x86"),
-          architecture_(sim.world().os.is64Bit ? InfArchitecture::amd64 : InfArchitecture::x86) {}
+          environment_(bitness == Bitness::x64 ? "Windows x64" : "Windows NT x86"),
+          architecture_(bitness == Bitness::x64 ? InfArchitecture::amd64 : InfArchitecture::x86),
+          systemFolder_(sim.world().os.is64Bit && bitness == Bitness::x86 ? "SysWOW64" : "System32") {}
 
     std::uint32_t carryOut() {
         const bool addsPrinter = request_.action == PrintUiRequest::Action::InstallPrinter;
@@ -202,7 +212,7 @@ private:
 
     std::string systemDirectory() const {
         std::string path;
-        winpath::Normalise(winpath::Join(sim_.world().windowsDirectory, "System32"), {}, path);
+        winpath::Normalise(winpath::Join(sim_.world().windowsDirectory, systemFolder_), {}, path);
         return path;
     }
 
@@ -257,6 +267,7 @@ private:
     bool waitsOnPrompt_ = false;
     const std::string environment_;
     const InfArchitecture architecture_;
+    const std::string_view systemFolder_;  // the system directory that printui's file copy sees
 };
 
 }  // namespace
@@ -306,7 +317,8 @@ std::optional<PrintUiRequest> ParsePrintUiCommandLine(std::string_view commandLi
 }
 
 std::optional<ProcessOutcome> RunPrintUiCommand(Simulation& sim, const ports::ProcessStart& start) {
-    if (!IsSystemCmd(sim.world(), start.application)) return std::nullopt;
+    const std::optional<Bitness> bitness = SystemCmdBitness(sim, start.application);
+    if (!bitness) return std::nullopt;
     std::uint32_t error = err::Success;
     const std::optional<PrintUiRequest> request = ParsePrintUiCommandLine(start.commandLine, error);
     if (!request && error == err::Success) return std::nullopt;
@@ -317,7 +329,7 @@ std::optional<ProcessOutcome> RunPrintUiCommand(Simulation& sim, const ports::Pr
     if (options.hangs) return ProcessOutcome{err::Success, kPrintUiHangMs};
     if (!request) return ProcessOutcome{error, options.runMs};
     OtherProcess printui(sim);
-    Installation installation(sim, *request);
+    Installation installation(sim, *request, *bitness);
     const std::uint32_t exitCode = installation.carryOut();
     if (installation.waitsOnPrompt()) return ProcessOutcome{err::Success, kPrintUiHangMs};
     return ProcessOutcome{exitCode, options.runMs};

@@ -2,7 +2,8 @@
 // The system's printer installation as setup programs start it: the command
 // line "cmd /c RUNDLL32 printui.dll,PrintUIEntry ..." with the full path of
 // cmd.exe in the system directory as the application (a cmd.exe elsewhere is
-// not the system's). As cmd does, it looks for RUNDLL32 in the current
+// not the system's). On 64-bit Windows the cmd.exe the name reaches decides
+// the bitness of printui, and with it the environment it installs for. As cmd does, it looks for RUNDLL32 in the current
 // directory first unless the child's environment holds
 // NoDefaultCurrentDirectoryInExePath: a RUNDLL32.COM, .EXE, .BAT or .CMD
 // there runs instead, installs nothing and ends at once. It serves the switches
@@ -11,7 +12,7 @@
 //   /ia  install only the driver of model /m from INF /f;
 //   /u   use the model's driver when it is installed already;
 //   /z, /q  (no sharing, no messages) change nothing here.
-// The driver is the one the INF names for the system's own architecture
+// The driver is the one the INF names for printui's own architecture
 // (see PrinterInfPackage.h), with the system's own INFs of its Include= line
 // found as SystemInfFiles.h describes. It is installed as the system does
 // it: the INF goes into the INF store through SetupAPI's copy, each file

@@ -343,6 +343,12 @@ std::uint32_t SimFileSystem::getSystemWow64Directory(std::string& path) {
 // disable needs its matching revert. The simulated program has one thread,
 // whose state this is; other processes' work never sees it.
 
+std::string SimFileSystem::realPath(std::string_view path) const {
+    Location at;
+    if (Locate(sim_.world(), redirecting(), path, at) != err::Success) return std::string(path);
+    return at.real;
+}
+
 bool SimFileSystem::redirecting() const { return sim_.underWow64() && !redirectionOff_; }
 
 bool SimFileSystem::hasWow64FsRedirectionSwitch() {

@@ -44,6 +44,10 @@ public:
     // Whether the program's names pass through the WOW64 redirection now:
     // a 32-bit program on 64-bit Windows that has not turned it off.
     bool redirecting() const;
+    // The path in the store that the program's name of a file reaches now
+    // (redirection applied, junctions followed); the name as it is when it
+    // is no valid path.
+    std::string realPath(std::string_view path) const;
     // Disables the program has not reverted yet; a finished program leaves none.
     std::size_t pendingRedirectionDisables() const { return savedRedirection_.size(); }
 

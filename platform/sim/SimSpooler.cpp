@@ -24,6 +24,34 @@ constexpr std::array<std::string_view, 8> kDataTypes{
 constexpr std::uint32_t kFirstJobCommand = 1;
 constexpr std::uint32_t kLastJobCommand = 7;
 
+// Access masks of printers and of the print server. A generic right maps to
+// the object's own rights (PRINTER_READ, PRINTER_ALL_ACCESS, ...).
+constexpr std::uint32_t kGenericAll = 0x10000000;
+constexpr std::uint32_t kGenericExecute = 0x20000000;
+constexpr std::uint32_t kGenericWrite = 0x40000000;
+constexpr std::uint32_t kGenericRead = 0x80000000;
+constexpr std::uint32_t kMaximumAllowed = 0x02000000;
+constexpr std::uint32_t kReadControl = 0x00020000;
+constexpr std::uint32_t kServerAllAccess = 0xF0003;
+
+std::uint32_t MapGenericRights(std::uint32_t requested, bool server) {
+    const std::uint32_t use = server ? ports::spool::ServerAccessEnumerate : ports::spool::PrinterAccessUse;
+    const std::uint32_t all = server ? kServerAllAccess : ports::spool::PrinterAllAccess;
+    std::uint32_t mapped = requested & ~(kGenericAll | kGenericExecute | kGenericWrite | kGenericRead);
+    if (requested & kGenericAll) mapped |= all;
+    if (requested & (kGenericRead | kGenericWrite | kGenericExecute)) mapped |= kReadControl | use;
+    return mapped;
+}
+
+// What the default security of a printer or of the server lets a caller
+// have: Administrators everything, everyone else the right to print (or to
+// enumerate the server) and to read the security.
+std::uint32_t AllowedRights(bool server, bool elevated) {
+    if (elevated) return (server ? kServerAllAccess : ports::spool::PrinterAllAccess) | kMaximumAllowed;
+    return (server ? ports::spool::ServerAccessEnumerate : ports::spool::PrinterAccessUse) | kReadControl |
+           kMaximumAllowed;
+}
+
 bool KnownDataType(std::string_view dataType) {
     return std::any_of(kDataTypes.begin(), kDataTypes.end(),
                        [dataType](std::string_view known) { return EqualsNoCase(known, dataType); });
@@ -113,10 +141,10 @@ void SimSpooler::serviceStarted() { load(); }
 
 // ---------------------------------------------------------------- handles
 
-ports::PrinterHandle SimSpooler::addHandle(std::optional<std::string> printer) {
+ports::PrinterHandle SimSpooler::addHandle(std::optional<std::string> printer, std::uint32_t granted) {
     const std::uint64_t id = nextHandle_;
     nextHandle_ += 4;
-    handles_[id] = OpenHandle{std::move(printer)};
+    handles_[id] = OpenHandle{std::move(printer), granted};
     return ports::PrinterHandle{id};
 }
 
@@ -134,6 +162,23 @@ std::uint32_t SimSpooler::printerOf(ports::PrinterHandle handle, PrinterRecord*&
     if (std::uint32_t error = lookupHandle(handle, open)) return error;
     printer = open->printer ? findPrinter(*open->printer) : nullptr;
     return printer ? err::Success : fail(err::InvalidHandle);
+}
+
+// SetPrinter at level 2 and SetPrinterData check the rights granted to the
+// handle when it was opened, not the caller's rights now (PRINTER_ACCESS_
+// ADMINISTER, as their documentation requires).
+std::uint32_t SimSpooler::administeredPrinterOf(ports::PrinterHandle handle, PrinterRecord*& printer) {
+    if (std::uint32_t error = printerOf(handle, printer)) return error;
+    if ((handles_.at(handle.value).granted & ports::spool::PrinterAccessAdminister) == 0)
+        return fail(err::AccessDenied);
+    return err::Success;
+}
+
+// AddForm, SetForm and DeleteForm need SERVER_ACCESS_ADMINISTER: the spooler
+// checks the caller against the server's security on each call, also when
+// the call comes on a printer handle.
+std::uint32_t SimSpooler::checkServerAdministration() const {
+    return sim_.world().elevated ? err::Success : err::AccessDenied;
 }
 
 // Every printer call looks its printer up by name; a scan of all printers
@@ -177,13 +222,18 @@ std::uint32_t SimSpooler::openPrinter(const std::optional<std::string>& name, co
                                       ports::PrinterHandle& printer) {
     if (std::uint32_t error = begin("Spooler.openPrinter")) return error;
     if (defaults && defaults->dataType && !KnownDataType(*defaults->dataType)) return fail(err::InvalidDatatype);
-    if (!name) {
-        printer = addHandle(std::nullopt);
-        return err::Success;
-    }
-    const PrinterRecord* found = findPrinter(*name);
-    if (found == nullptr) return fail(err::InvalidPrinterName);
-    printer = addHandle(found->name);
+    const bool server = !name.has_value();
+    const PrinterRecord* found = server ? nullptr : findPrinter(*name);
+    if (!server && found == nullptr) return fail(err::InvalidPrinterName);
+    // OpenPrinter grants exactly what was asked for, and fails with 5 when
+    // the caller may not have all of it; no defaults (or no rights) ask for
+    // the right to use the printer or to enumerate the server.
+    std::uint32_t requested = MapGenericRights(defaults ? defaults->desiredAccess : 0, server);
+    if (requested == 0) requested = server ? ports::spool::ServerAccessEnumerate : ports::spool::PrinterAccessUse;
+    const std::uint32_t allowed = AllowedRights(server, sim_.world().elevated);
+    if ((requested & ~allowed) != 0) return fail(err::AccessDenied);
+    if (requested & kMaximumAllowed) requested = allowed & ~kMaximumAllowed;
+    printer = addHandle(server ? std::nullopt : std::optional<std::string>(found->name), requested);
     return err::Success;
 }
 
@@ -235,10 +285,14 @@ std::uint32_t SimSpooler::addPrinter(const ports::PrinterInfo2& info, ports::Pri
     WritePrinterKey(sim_.world().registry, added);
     objects().printers.push_back(std::move(added));
     printerIndex_[info.printerName] = std::prev(objects().printers.end());
-    printer = addHandle(info.printerName);
+    printer = addHandle(info.printerName, ports::spool::PrinterAllAccess);
 
     const DriverRecord* driver = findDriver(nativeEnvironment(), info.driverName);
+    // The driver's modules run in the spooler's process, as LocalSystem,
+    // whatever rights the program that added the printer has.
+    const bool callerElevated = std::exchange(sim_.world().elevated, true);
     if (initialize_) initialize_(info.printerName, driver->dependentFiles);
+    sim_.world().elevated = callerElevated;
     return err::Success;
 }
 
@@ -284,7 +338,7 @@ void SimSpooler::renamePrinter(PrinterRecord& printer, const std::string& newNam
 std::uint32_t SimSpooler::setPrinter(ports::PrinterHandle printer, const ports::PrinterInfo2& info) {
     if (std::uint32_t error = begin("Spooler.setPrinter")) return error;
     PrinterRecord* p = nullptr;
-    if (std::uint32_t error = printerOf(printer, p)) return error;
+    if (std::uint32_t error = administeredPrinterOf(printer, p)) return error;
     if (!ValidPrinterName(info.printerName)) return fail(err::InvalidPrinterName);
     if (!EqualsNoCase(info.printerName, p->name) && findPrinter(info.printerName) != nullptr)
         return fail(err::PrinterAlreadyExists);
@@ -319,7 +373,7 @@ std::uint32_t SimSpooler::setPrinterData(ports::PrinterHandle printer, std::stri
                                          const ports::PrinterDataValue& value) {
     if (std::uint32_t error = begin("Spooler.setPrinterData")) return error;
     PrinterRecord* p = nullptr;
-    if (std::uint32_t error = printerOf(printer, p)) return error;
+    if (std::uint32_t error = administeredPrinterOf(printer, p)) return error;
     ports::RegValue stored{value.type, value.data};
     auto found = std::find_if(p->data.begin(), p->data.end(),
                               [name](const auto& entry) { return EqualsNoCase(entry.first, name); });

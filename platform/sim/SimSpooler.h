@@ -118,6 +118,7 @@ public:
 private:
     struct OpenHandle {
         std::optional<std::string> printer;  // none: the print server
+        std::uint32_t granted = 0;           // the access rights OpenPrinter granted
     };
 
     // The start of every call: the fault plan, then the service state.
@@ -133,9 +134,13 @@ private:
     std::string driverVersionDirectory(std::string_view environment, std::uint32_t version) const;
 
     // Handles and the objects behind them.
-    ports::PrinterHandle addHandle(std::optional<std::string> printer);
+    ports::PrinterHandle addHandle(std::optional<std::string> printer, std::uint32_t granted);
     std::uint32_t lookupHandle(ports::PrinterHandle handle, OpenHandle*& open);
     std::uint32_t printerOf(ports::PrinterHandle handle, PrinterRecord*& printer);
+    // printerOf for a change that needs PRINTER_ACCESS_ADMINISTER on the handle.
+    std::uint32_t administeredPrinterOf(ports::PrinterHandle handle, PrinterRecord*& printer);
+    // Form changes check the caller against the server, whatever the handle.
+    std::uint32_t checkServerAdministration() const;
     PrinterRecord* findPrinter(std::string_view name);
     void indexPrinters();
     const DriverRecord* findDriver(std::string_view environment, std::string_view name) const;

@@ -51,6 +51,7 @@ std::uint32_t SimSpooler::addForm(ports::PrinterHandle printer, const ports::For
     if (std::uint32_t error = begin("Spooler.addForm")) return error;
     OpenHandle* open = nullptr;
     if (std::uint32_t error = lookupHandle(printer, open)) return error;
+    if (std::uint32_t error = checkServerAdministration()) return fail(error);
     auto& forms = sim_.world().spooler.forms;
     if (form.name.empty()) return fail(err::InvalidFormName);
     if (FindForm(forms, form.name) != nullptr) return fail(err::FileExists);
@@ -77,6 +78,7 @@ std::uint32_t SimSpooler::setForm(ports::PrinterHandle printer, std::string_view
     if (std::uint32_t error = begin("Spooler.setForm")) return error;
     OpenHandle* open = nullptr;
     if (std::uint32_t error = lookupHandle(printer, open)) return error;
+    if (std::uint32_t error = checkServerAdministration()) return fail(error);
     FormRecord* found = FindForm(sim_.world().spooler.forms, name);
     if (found == nullptr) return fail(err::InvalidFormName);
     if (found->flags & ports::spool::FormBuiltin) return fail(err::InvalidParameter);
@@ -89,6 +91,7 @@ std::uint32_t SimSpooler::deleteForm(ports::PrinterHandle printer, std::string_v
     if (std::uint32_t error = begin("Spooler.deleteForm")) return error;
     OpenHandle* open = nullptr;
     if (std::uint32_t error = lookupHandle(printer, open)) return error;
+    if (std::uint32_t error = checkServerAdministration()) return fail(error);
     auto& forms = sim_.world().spooler.forms;
     FormRecord* found = FindForm(forms, name);
     if (found == nullptr) return fail(err::InvalidFormName);

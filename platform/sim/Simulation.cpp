@@ -71,7 +71,18 @@ std::uint32_t SimSystemInfo::getLastError() { return sim_.lastError(); }
 
 void SimSystemInfo::setLastError(std::uint32_t code) { sim_.lastError() = code; }
 
-std::string SimSystemInfo::formatMessage(std::uint32_t code) { return SystemErrorText(code); }
+// The simulation holds one message table, the English one. Asked for
+// English (0x409), it answers only where the system's user interface is
+// English: elsewhere Windows has no English texts installed and
+// FormatMessage fails with 15100 (ERROR_MUI_FILE_NOT_FOUND). Language 0 is
+// the system's own language, for which the table stands in. A code without
+// a text fails with 317 (ERROR_MR_MID_NOT_FOUND).
+std::uint32_t SimSystemInfo::formatMessage(std::uint32_t code, std::uint32_t languageId, std::string& text) {
+    text.clear();
+    if (languageId != 0 && languageId != sim_.world().os.uiLanguage) return err::MuiFileNotFound;
+    text = SystemErrorText(code);
+    return text.empty() ? err::MessageNotFound : err::Success;
+}
 
 std::uint32_t SimSystemInfo::openProcessToken(std::uint32_t /*access*/, ports::TokenHandle& token) {
     if (auto fault = sim_.faults().check("SystemInfo.openProcessToken")) return sim_.lastError() = *fault;

@@ -54,7 +54,7 @@ public:
     std::uint32_t isWow64Process(bool& wow64) override;
     std::uint32_t getLastError() override;
     void setLastError(std::uint32_t code) override;
-    std::string formatMessage(std::uint32_t code) override;
+    std::uint32_t formatMessage(std::uint32_t code, std::uint32_t languageId, std::string& text) override;
     std::uint32_t openProcessToken(std::uint32_t access, ports::TokenHandle& token) override;
     std::uint32_t lookupPrivilegeValue(std::string_view name, std::uint64_t& luid) override;
     std::uint32_t adjustTokenPrivileges(ports::TokenHandle token, std::uint64_t luid,

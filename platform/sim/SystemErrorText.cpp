@@ -43,6 +43,7 @@ std::string SystemErrorText(std::uint32_t code) {
         case 1805: return "The environment specified is invalid.\r\n";
         case 3000: return "The specified print monitor is unknown.\r\n";
         case 3001: return "The specified printer driver is currently in use.\r\n";
+        case 3005: return "The specified print processor has already been installed.\r\n";
         case 3006: return "The specified print monitor has already been installed.\r\n";
         case 0xE000022F: return "The third-party INF does not contain digital signature information.\r\n";
         case 0xE0000243:

@@ -31,6 +31,10 @@ struct OsImage {
     std::optional<bool> sysnative;
     // The system's ANSI code page (CP_ACP): 1252, 932, 936, 54936 or 65001.
     std::uint32_t ansiCodePage = 1252;
+    // The language of the system's user interface (a LANGID). Only that
+    // language's message texts are installed; English (0x409) comes with
+    // English Windows and with the language packs that add it.
+    std::uint32_t uiLanguage = 0x409;
     nlohmann::json extra = nlohmann::json::object();
 };
 
@@ -74,6 +78,10 @@ struct World {
     std::string currentDirectory = "C:\\Setup";
     bool shutdownPrivilege = true;
     bool otherInstanceRunning = false;
+    // Whether the programs run with administrator rights (an elevated token
+    // on Vista and later, an administrator's logon on XP). Without them the
+    // spooler grants printer handles only the right to print.
+    bool elevated = true;
     FileStore files;
     RegistryStore registry;
     SpoolerImage spooler;

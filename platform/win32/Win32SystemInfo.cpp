@@ -20,8 +20,6 @@ constexpr bool kBuiltFor64Bit = true;
 constexpr bool kBuiltFor64Bit = false;
 #endif
 
-// English (United States), whatever the language of the system.
-constexpr DWORD kEnglishUs = 0x0409;
 // FormatMessage writes at most 64 KiB into a caller's buffer.
 constexpr std::size_t kLargestMessage = 65536;
 
@@ -57,24 +55,26 @@ std::uint32_t Win32SystemInfo::getLastError() { return ::GetLastError(); }
 
 void Win32SystemInfo::setLastError(std::uint32_t code) { ::SetLastError(code); }
 
-std::string Win32SystemInfo::formatMessage(std::uint32_t code) {
+std::uint32_t Win32SystemInfo::formatMessage(std::uint32_t code, std::uint32_t languageId, std::string& text) {
     // Asking for a text must not disturb the error the caller is reporting.
     const DWORD callersError = ::GetLastError();
     std::vector<char> buffer(512);
-    std::string text;
+    text.clear();
+    DWORD result = ERROR_SUCCESS;
     for (;;) {
         const DWORD length =
-            ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, kEnglishUs,
+            ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, languageId,
                              buffer.data(), static_cast<DWORD>(buffer.size()), nullptr);
         if (length != 0) {
             text.assign(buffer.data(), length);
             break;
         }
-        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || buffer.size() >= kLargestMessage) break;
+        result = ::GetLastError();
+        if (result != ERROR_INSUFFICIENT_BUFFER || buffer.size() >= kLargestMessage) break;
         buffer.resize(buffer.size() * 2);
     }
     ::SetLastError(callersError);
-    return text;
+    return text.empty() && result == ERROR_SUCCESS ? static_cast<DWORD>(ERROR_MR_MID_NOT_FOUND) : result;
 }
 
 std::uint32_t Win32SystemInfo::openProcessToken(std::uint32_t access, ports::TokenHandle& token) {

@@ -286,7 +286,8 @@ INSTANTIATE_TEST_SUITE_P(
                    [](InstallEngine& e) { return e.AddLanguageMonitor(); },
                    "AddMonitor, ERR CODE: 1722\n\nThe RPC server is unavailable.\r\n", "AddLanguageMonitor END"},
         RefusalRow{"processor_already_installed", "Spooler.addPrintProcessor", 3005,
-                   [](InstallEngine& e) { return e.AddPrinterProcessor(); }, "AddPrintProcessor, ERR CODE: 3005\n\n",
+                   [](InstallEngine& e) { return e.AddPrinterProcessor(); }, "AddPrintProcessor, ERR CODE: 3005\n\n"
+                   "The specified print processor has already been installed.\r\n",
                    "AddPrinterProcessor END"},
         RefusalRow{"processor_access_denied", "Spooler.addPrintProcessor", 5,
                    [](InstallEngine& e) { return e.AddPrinterProcessor(); },

@@ -23,6 +23,8 @@ using test::Logged;
 using test::SystemWithPackage;
 
 constexpr const char* kCmd = "C:\\Windows\\system32\\cmd.exe";
+// The 32-bit installer on 64-bit Windows starts the native cmd.exe.
+constexpr const char* kNativeCmd = "C:\\Windows\\Sysnative\\cmd.exe";
 constexpr const char* kNoCurrentDirectorySearch = "NoDefaultCurrentDirectoryInExePath=1";
 constexpr const char* kRestartQuestion =
     "Restarting your computer can take effect.\nPlease restart your computer."
@@ -107,7 +109,7 @@ TEST(AddToWin2KWithWHQLFlow, Windows10InstallsThroughPrintUi) {
     // The leftovers' USB nodes go through the 64-bit program from the package.
     EXPECT_EQ(processes[1]["application"], "C:\\Setup\\Driver64\\KVT580duo_DeviceRemoval.exe");
     EXPECT_EQ(processes[1]["hidden"], true);
-    EXPECT_EQ(processes[2]["application"], kCmd);
+    EXPECT_EQ(processes[2]["application"], kNativeCmd);
     EXPECT_EQ(processes[2]["commandLine"], commandLine);
     EXPECT_EQ(processes[2]["hidden"], true);
     EXPECT_EQ(processes[2]["startupFlags"], 0x41) << "STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK";
@@ -293,7 +295,7 @@ TEST_P(PrintUiStartTest, ProgramsInThePackageFolderNeverRun) {
     ASSERT_EQ(run.exitCode, 0u);
     const auto processes = Events(run, "process");
     ASSERT_GE(processes.size(), 3u);
-    EXPECT_EQ(processes[2]["application"], kCmd);
+    EXPECT_EQ(processes[2]["application"], kNativeCmd);
     EXPECT_EQ(test::PrinterNames(run), std::vector<std::string>{"NORVEX KVT-580duo"});
     EXPECT_FALSE(Logged(run, "CreateProcess failed. (2)"));
 }

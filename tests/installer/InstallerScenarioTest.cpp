@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,46 @@ TEST(InstallerScenario, Windows10WithCom2) {
     EXPECT_TRUE(FindFile(run, "C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe"));
     EXPECT_TRUE(run.result["system"]["restart"].is_null());
 }
+
+struct NativeCmdRow {
+    const char* name;
+    const char* os;
+    std::optional<bool> sysnative;
+    const char* application;  // the cmd.exe the installer starts
+};
+
+class NativePrintUiTest : public ::testing::TestWithParam<NativeCmdRow> {};
+
+// The 32-bit installer names the 64-bit cmd.exe, so that the 64-bit
+// printui installs the "Windows x64" driver the printer needs; the logged
+// command line stays the one the log always showed.
+TEST_P(NativePrintUiTest, InstallsThroughTheNativePrintUi) {
+    sim::World world = SystemWithPackage(GetParam().os);
+    world.os.sysnative = GetParam().sysnative;
+    const kvtsim::ProgramRun run = Install(std::move(world), test::Answers("COM2"));
+    ASSERT_EQ(run.exitCode, 0u);
+    std::vector<nlohmann::json> processes;
+    for (const auto& process : Events(run, "process"))
+        if (process["commandLine"].get<std::string>().rfind("cmd ", 0) == 0) processes.push_back(process);
+    ASSERT_EQ(processes.size(), 1u);
+    EXPECT_EQ(processes[0]["application"], GetParam().application);
+    const std::string commandLine = processes[0]["commandLine"];
+    EXPECT_EQ(commandLine.rfind("cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEX KVT-580duo\" /f ", 0), 0u);
+    EXPECT_NE(run.result["log"].get<std::string>().find("\r\nCOMMAND LINE : " + commandLine + "\r\n"),
+              std::string::npos);
+    const nlohmann::json* driver = FindNamed(run.result["system"]["spooler"]["drivers"], "NORVEX KVT-580duo");
+    ASSERT_TRUE(driver);
+    EXPECT_EQ((*driver)["environment"], run.result["system"]["os"]["is64Bit"] ? "Windows x64" : "Windows NT x86");
+    EXPECT_EQ(test::PrinterNames(run), std::vector<std::string>{"NORVEX KVT-580duo"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NativePrintUiTest,
+    ::testing::Values(NativeCmdRow{"Windows10", "win10-x64", std::nullopt, "C:\\Windows\\Sysnative\\cmd.exe"},
+                      // Without the alias the redirection is turned off for the start.
+                      NativeCmdRow{"Windows7WithoutSysnative", "win7-x64", false, "C:\\Windows\\system32\\cmd.exe"},
+                      NativeCmdRow{"Windows7On32Bit", "win7-x86", std::nullopt, "C:\\Windows\\system32\\cmd.exe"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(InstallerScenario, LockedDriverFileIsReplacedThroughOld) {
     sim::World world = SystemWithPackage("xp-x86");

@@ -105,7 +105,7 @@ TEST(KvtsimRun, TextFormatShowsTranscriptLogAndTheSystemAfterwards) {
     for (const char* part :
          {"program: installer\n", "exit code: 0\n", "-- transcript --\n", "  window \"Installation Progress\"\n",
           "  dialog \"Port Type\": selection 1, ok\n",
-          "  process C:\\Windows\\system32\\cmd.exe: cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEX "
+          "  process C:\\Windows\\Sysnative\\cmd.exe: cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEX "
           "KVT-580duo\" /f .\\kvt580d.inf /r \"COM2:\" /m \"NORVEX KVT-580duo\" (hidden) "
           "[NoDefaultCurrentDirectoryInExePath=1]\n",
           "  wait 2500 ms: signaled\n", "-> no\n", "  exit 0\n", "-- log --\n", "AddToWin2KWithWHQL BEGIN\n",

@@ -23,6 +23,7 @@
 #include "platform/sim/PrinterInfPackage.h"
 #include "platform/sim/SystemInfFiles.h"
 #include "tests/setup_common/SetupTestSupport.h"
+#include "tests/support/NativeCmd.h"
 #include "tests/support/ProductInfText.h"
 #include "tools/kvtsim/ProductSimulation.h"
 
@@ -225,7 +226,8 @@ TEST_P(PackageDistInstallTest, PrintUiCreatesThePrinterFromTheDistFiles) {
     kvtsim::ProductSimulation sim(std::move(world));
     const std::string commandLine = "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEX KVT-580duo\" /f "
                                     ".\\kvt580d.inf /r \"COM1:\" /m \"NORVEX KVT-580duo\"";
-    const auto outcome = sim::RunPrintUiCommand(sim, {"C:\\Windows\\System32\\cmd.exe", commandLine, true, {}});
+    const auto outcome =
+        sim::RunPrintUiCommand(sim, {test::NativeCmdOf32BitProgram(sim.world()), commandLine, true, {}});
     ASSERT_TRUE(outcome);
     EXPECT_EQ(outcome->exitCode, 0u);
 

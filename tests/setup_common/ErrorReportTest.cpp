@@ -37,14 +37,34 @@ INSTANTIATE_TEST_SUITE_P(
                       HeadRow{"no_directive", "Failed.", 5, "Failed."}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(ErrorReportText, FollowsTheHeadWithTheSystemsEnglishText) {
-    kvtsim::ProductSimulation sim(testing::MakeWorld());
-    EXPECT_EQ(ErrorReportText(sim.system(), "EnumPrinters Error Code: %d\n\n", 1722),
-              "EnumPrinters Error Code: 1722\n\nThe RPC server is unavailable.\r\n");
-    // a code the system has no text for leaves the head alone
-    EXPECT_EQ(ErrorReportText(sim.system(), "AddPrintProcessor, ERR CODE: %d\n\n", 3005),
-              "AddPrintProcessor, ERR CODE: 3005\n\n");
+struct TextRow {
+    const char* name;
+    std::uint32_t uiLanguage;
+    std::uint32_t code;
+    std::string_view text;
+};
+
+class ErrorReportTextTest : public ::testing::TestWithParam<TextRow> {};
+
+// English where the system has it, else the system's own language (the
+// simulation's one table stands in for it), and words even for a code that
+// no table knows.
+TEST_P(ErrorReportTextTest, FollowsTheHeadWithTheSystemsText) {
+    sim::World world = testing::MakeWorld();
+    world.os.uiLanguage = GetParam().uiLanguage;
+    kvtsim::ProductSimulation sim(std::move(world));
+    EXPECT_EQ(ErrorReportText(sim.system(), "Call, ERR CODE: %d\n\n", GetParam().code),
+              "Call, ERR CODE: " + std::to_string(GetParam().code) + "\n\n" + std::string(GetParam().text));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ErrorReportTextTest,
+    ::testing::Values(TextRow{"english", 0x409, 1722, "The RPC server is unavailable.\r\n"},
+                      TextRow{"german_system_own_language", 0x407, 1722, "The RPC server is unavailable.\r\n"},
+                      TextRow{"japanese_system_own_language", 0x411, 5, "Access is denied.\r\n"},
+                      TextRow{"english_without_text", 0x409, 0x2000ABCD, kNoSystemText},
+                      TextRow{"german_without_text", 0x407, 0x2000ABCD, kNoSystemText}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace kvt::setup

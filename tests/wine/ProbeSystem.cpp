@@ -32,11 +32,16 @@ void CheckLastErrorAndTexts(win32::Win32Platform& windows, ProbeReport& report) 
     report.code(system.getLastError(), 1234, "SetLastError/GetLastError round trip");
 
     system.setLastError(1234);
-    const std::string text = system.formatMessage(err::InvalidParameter);
+    std::string text;
+    const std::uint32_t found = system.formatMessage(err::InvalidParameter, 0x409, text);
     const std::uint32_t afterText = system.getLastError();
+    report.code(found, err::Success, "FormatMessageA of 87 in English");
     report.check(!text.empty() && text.ends_with("\r\n"), "FormatMessageA text of 87", text.substr(0, text.find('\r')));
     report.code(afterText, 1234, "FormatMessageA leaves the caller's last error");
-    report.check(system.formatMessage(0x2000ABCDu).empty(), "FormatMessageA of a code without text is empty");
+    std::string none = "stale";
+    const std::uint32_t missing = system.formatMessage(0x2000ABCDu, 0, none);
+    report.check(missing != err::Success && none.empty(), "FormatMessageA of a code without text fails, empty",
+                 std::to_string(missing));
 }
 
 void CheckShutdownPrivilege(win32::Win32Platform& windows, ProbeReport& report) {

@@ -247,19 +247,25 @@ private:
             ignored(action, "the Apply button is disabled");
             return;
         }
-        apply();
-        if (button == u"OK") closeSheet("ok");
+        if (apply() && button == u"OK") closeSheet("ok");
     }
 
     // The button takes the focus from the page, then every page created so
-    // far stores its settings, in the sheet's order.
-    void apply() {
+    // far stores its settings, in the sheet's order. A page that could not
+    // store them (PSNRET_INVALID_NOCHANGEPAGE) ends the apply: the sheet
+    // shows that page and stays open, every page keeping its changes.
+    bool apply() {
         pages_[active_].dialog->focusOut();
         record({{"event", "apply"}});
-        for (Page& page : pages_)
-            if (page.model) page.model->onApply();
+        for (std::size_t i = 0; i < pages_.size(); ++i) {
+            if (!pages_[i].model || pages_[i].model->onApply()) continue;
+            record({{"event", "applyRefused"}, {"page", sim::Utf16ToUtf8(pages_[i].description.title)}});
+            active_ = i;
+            return false;
+        }
         for (Page& page : pages_)
             if (page.dialog) page.dialog->clearChanged();
+        return true;
     }
 
     void closeSheet(const char* result) {

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "driversrc/kvt-580duo/DrvPackage/PageState.h"
+#include "platform/ports/WinCodes.h"
 #include "platform/sim/ImageJson.h"
 #include "platform/sim/SimPluginSpooler.h"
 #include "platform/sim/Simulation.h"
@@ -65,13 +66,16 @@ int RunPluginSheetCommand(const std::vector<std::string>& args, KvtsimIo& io) {
     if (!sim::LoadSystemImageFile(options["system"], io.in, world, errorLine)) return UsageError(io.err, errorLine);
 
     // The sheet's host runs with the system's own bitness and opens the
-    // printer before it asks the plug-in for its pages.
+    // printer before it asks the plug-in for its pages: with full access,
+    // and for a user who may not have it, with the right to print only.
     const auto bitness = world.os.is64Bit ? sim::Bitness::x64 : sim::Bitness::x86;
     ProductSimulation sim(std::move(world), bitness);
     const std::u16string wideName = sim::AnsiToUtf16(*ansiName);
     ports::PrinterHandle printer;
-    if (const std::uint32_t error =
-            sim.pluginSpooler().openPrinter(wideName, ports::spool::PrinterAllAccess, printer))
+    std::uint32_t error = sim.pluginSpooler().openPrinter(wideName, ports::spool::PrinterAllAccess, printer);
+    if (error == err::AccessDenied)
+        error = sim.pluginSpooler().openPrinter(wideName, ports::spool::PrinterAccessUse, printer);
+    if (error != err::Success)
         return UsageError(io.err, std::string(kCommand) + "--printer: the image's printer \"" + printerName +
                                       "\" cannot be opened (error " + std::to_string(error) + ")");
     plugin::PageState state;

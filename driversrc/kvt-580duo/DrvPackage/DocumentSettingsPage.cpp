@@ -207,12 +207,14 @@ bool DocumentSettingsPage::onScroll(int id, int code) {
     return true;
 }
 
-void DocumentSettingsPage::onApply() {
+bool DocumentSettingsPage::onApply() {
     state_.misc.bytes[misc::LineFeeds] = LowByte(EditNumber(controls_, codePage_, IDC_LINE_FEEDS));
     applyDrawers();
     applyCutMode();
-    SaveMiscSettings(spooler_, state_);
-    applyCommands();
+    SettingsWrites writes;
+    writes.note(SaveMiscSettings(spooler_, state_));
+    applyCommands(writes);
+    return writes.reportRefusal(controls_);
 }
 
 // A pulse byte is half the milliseconds of the edit, whether or not its
@@ -241,7 +243,7 @@ void DocumentSettingsPage::applyCutMode() {
     state_.misc.bytes[misc::CutMode] = mode;
 }
 
-void DocumentSettingsPage::applyCommands() {
+void DocumentSettingsPage::applyCommands(SettingsWrites& writes) {
     for (const Command& command : kApplyOrder) {
         if (state_.*command.unshown) continue;  // kept as stored
         const std::u16string text = controls_.text(command.edit);
@@ -252,7 +254,8 @@ void DocumentSettingsPage::applyCommands() {
         EncodeCommandText(ansi, bytes, true, count);
         state_.*command.length = count;
         // A cleared command is stored as no bytes, still from the state's buffer.
-        spooler_.setPrinterData(state_.printer, command.valueName, reg::TypeBinary, bytes.data(), count);
+        writes.note(
+            spooler_.setPrinterData(state_.printer, command.valueName, reg::TypeBinary, bytes.data(), count));
     }
 }
 

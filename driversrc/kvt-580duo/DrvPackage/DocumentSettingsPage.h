@@ -6,6 +6,7 @@
 // writes "MISC" and the four command values.
 #include "platform/ports/DialogModel.h"
 #include "driversrc/kvt-580duo/DrvPackage/PageState.h"
+#include "driversrc/kvt-580duo/DrvPackage/SettingsRefusal.h"
 #include "platform/ports/AnsiCodePage.h"
 #include "platform/ports/DialogControls.h"
 #include "platform/ports/PluginSpooler.h"
@@ -27,7 +28,7 @@ public:
     bool onInit() override;
     bool onCommand(int id, int notification) override;
     bool onScroll(int id, int code) override;
-    void onApply() override;
+    bool onApply() override;
 
 private:
     void showLineFeeds();
@@ -37,7 +38,7 @@ private:
     void enableDrawer(int checkBox, bool enabled);
     void applyDrawers();
     void applyCutMode();
-    void applyCommands();
+    void applyCommands(SettingsWrites& writes);
 
     ports::DialogControls& controls_;
     ports::PluginSpooler& spooler_;

@@ -27,8 +27,8 @@ void LoadMiscSettings(ports::PluginSpooler& spooler, PageState& state) {
     std::copy_n(value.data.begin(), std::min(value.data.size(), kMiscSize), state.misc.bytes.begin());
 }
 
-void SaveMiscSettings(ports::PluginSpooler& spooler, const PageState& state) {
-    spooler.setPrinterData(state.printer, kMiscValueName, reg::TypeBinary, state.misc.bytes.data(),
+std::uint32_t SaveMiscSettings(ports::PluginSpooler& spooler, const PageState& state) {
+    return spooler.setPrinterData(state.printer, kMiscValueName, reg::TypeBinary, state.misc.bytes.data(),
                            static_cast<std::uint32_t>(state.misc.bytes.size()));
 }
 

@@ -52,8 +52,7 @@ struct PageState;
 // value gives the defaults, a shorter one fills the leading bytes.
 void LoadMiscSettings(ports::PluginSpooler& spooler, PageState& state);
 
-// Writes the whole record; a failure is not examined (the stored values
-// then come back the next time a page opens).
-void SaveMiscSettings(ports::PluginSpooler& spooler, const PageState& state);
+// Writes the whole record and returns the write's result.
+std::uint32_t SaveMiscSettings(ports::PluginSpooler& spooler, const PageState& state);
 
 }  // namespace kvt::plugin

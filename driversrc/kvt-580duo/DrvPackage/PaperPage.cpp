@@ -8,6 +8,7 @@
 #include "driversrc/kvt-580duo/DrvPackage/PageControlIds.h"
 #include "driversrc/kvt-580duo/DrvPackage/PaperForms.h"
 #include "driversrc/kvt-580duo/DrvPackage/PrinterDefaultUpdate.h"
+#include "driversrc/kvt-580duo/DrvPackage/SettingsRefusal.h"
 #include "platform/ports/WinCodes.h"
 
 namespace kvt::plugin {
@@ -158,27 +159,29 @@ bool PaperPage::onScroll(int id, int code) {
     return true;
 }
 
-void PaperPage::onApply() {
+bool PaperPage::onApply() {
     auto& bytes = state_.misc.bytes;
+    SettingsWrites writes;
     bytes[misc::PaperSource] = SelectionByte(controls_.listSelection(IDC_PAPER_SOURCE));
     bytes[misc::PaperSize] = SelectionByte(controls_.listSelection(IDC_PAPER_SIZE));
-    ApplyPaperSize(bytes[misc::PaperSize]);
+    writes.note(ApplyPaperSize(bytes[misc::PaperSize]));
     bytes[misc::PaperType] = SelectionByte(controls_.listSelection(IDC_PAPER_TYPE));
-    ApplyPaperType(bytes[misc::PaperType]);
+    writes.note(ApplyPaperType(bytes[misc::PaperType]));
     bytes[misc::Color] = controls_.checked(IDC_COLOR) ? 1 : 0;
-    ApplyColor(bytes[misc::Color]);
+    writes.note(ApplyColor(bytes[misc::Color]));
     // Enter in the edit applies without the edit losing the focus; the
     // number is kept within the copies a device mode can ask for, as
     // leaving the edit would have kept it, rather than cut to its low byte
     // (300 would have printed 44 copies, 0 none).
     const int copies = std::clamp(EditNumber(controls_, codePage_, IDC_COPIES), kCopiesMin, kCopiesMax);
     bytes[misc::Copies] = static_cast<std::uint8_t>(copies);
-    ApplyCopies(bytes[misc::Copies]);
-    SaveMiscSettings(spooler_, state_);
+    writes.note(ApplyCopies(bytes[misc::Copies]));
+    writes.note(SaveMiscSettings(spooler_, state_));
+    return writes.reportRefusal(controls_);
 }
 
-void PaperPage::ApplyCopies(int copies) {
-    UpdatePrinterDefault(spooler_, state_, [copies](ports::DevModeW& devmode) {
+std::uint32_t PaperPage::ApplyCopies(int copies) {
+    return UpdatePrinterDefault(spooler_, state_, [copies](ports::DevModeW& devmode) {
         const auto wanted = static_cast<std::int16_t>(copies);
         if (devmode.copies == wanted) return false;
         devmode.copies = wanted;
@@ -186,8 +189,8 @@ void PaperPage::ApplyCopies(int copies) {
     });
 }
 
-void PaperPage::ApplyColor(std::uint8_t color) {
-    UpdatePrinterDefault(spooler_, state_, [color](ports::DevModeW& devmode) {
+std::uint32_t PaperPage::ApplyColor(std::uint8_t color) {
+    return UpdatePrinterDefault(spooler_, state_, [color](ports::DevModeW& devmode) {
         const std::int16_t wanted = color == 1 ? ports::devmode_color::Color : ports::devmode_color::Monochrome;
         if (devmode.color == wanted) return false;
         devmode.color = wanted;
@@ -195,8 +198,8 @@ void PaperPage::ApplyColor(std::uint8_t color) {
     });
 }
 
-void PaperPage::ApplyPaperType(int typeIndex) {
-    UpdatePrinterDefault(spooler_, state_, [typeIndex](ports::DevModeW& devmode) {
+std::uint32_t PaperPage::ApplyPaperType(int typeIndex) {
+    return UpdatePrinterDefault(spooler_, state_, [typeIndex](ports::DevModeW& devmode) {
         const std::int16_t wanted = PaperSourceOfType(typeIndex);
         if (devmode.defaultSource == wanted) return false;
         devmode.defaultSource = wanted;
@@ -204,16 +207,16 @@ void PaperPage::ApplyPaperType(int typeIndex) {
     });
 }
 
-void PaperPage::ApplyPaperSize(int index) {
+std::uint32_t PaperPage::ApplyPaperSize(int index) {
     const std::u16string fullName = FullFormName(paperSizeEntry(index));
     std::vector<ports::FormInfo1W> forms;
     const ports::FormInfo1W* form =
         spooler_.enumForms(state_.printer, forms) == err::Success ? FindFormNamed(forms, fullName) : nullptr;
     if (form == nullptr) {
         state_.misc.bytes[misc::PaperSize] = static_cast<std::uint8_t>(FindPaperSizeIndex(kDefaultPaperSizeName));
-        return;
+        return err::Success;
     }
-    UpdatePrinterDefault(spooler_, state_, [this, form](ports::DevModeW& devmode) {
+    return UpdatePrinterDefault(spooler_, state_, [this, form](ports::DevModeW& devmode) {
         devmode.formName = Leading(form->name, kFormNameChars);
         devmode.paperSize = 0;
         const std::int16_t width = Tenths(form->width);

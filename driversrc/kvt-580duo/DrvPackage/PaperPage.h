@@ -40,7 +40,7 @@ public:
     bool onInit() override;
     bool onCommand(int id, int notification) override;
     bool onScroll(int id, int code) override;
-    void onApply() override;
+    bool onApply() override;
 
     // The visible names of the model's forms, every one whose name carries
     // the tag whatever its flags, in the spooler's order.
@@ -50,14 +50,14 @@ public:
     int FindPaperSizeIndex(std::u16string_view name);
 
     // Each makes one choice the printer's default, writing the device mode
-    // only when the choice changes it.
-    void ApplyCopies(int copies);
-    void ApplyColor(std::uint8_t color);
-    void ApplyPaperType(int typeIndex);
+    // only when the choice changes it, and returns the write's result.
+    std::uint32_t ApplyCopies(int copies);
+    std::uint32_t ApplyColor(std::uint8_t color);
+    std::uint32_t ApplyPaperType(int typeIndex);
     // The form of size entry `index`: its name always, and its width and
     // length, which decide whether the device mode is written. An entry
     // whose form is gone sets the size byte back to the default size.
-    void ApplyPaperSize(int index);
+    std::uint32_t ApplyPaperSize(int index);
 
 private:
     void fillList(int id, std::span<const std::u16string_view> entries, int selected);

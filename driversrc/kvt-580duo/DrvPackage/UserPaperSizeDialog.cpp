@@ -7,6 +7,7 @@
 #include "driversrc/kvt-580duo/DrvPackage/EditNumbers.h"
 #include "driversrc/kvt-580duo/DrvPackage/PageControlIds.h"
 #include "driversrc/kvt-580duo/DrvPackage/PaperForms.h"
+#include "driversrc/kvt-580duo/DrvPackage/SettingsRefusal.h"
 #include "platform/ports/WinCodes.h"
 
 namespace kvt::plugin {
@@ -110,7 +111,10 @@ void UserPaperSizeDialog::SaveUserForm() {
     form.right = form.width;
     form.bottom = form.length;
 
-    const bool added = spooler_.addForm(state_.printer, form) == err::Success;
+    const std::uint32_t addResult = spooler_.addForm(state_.printer, form);
+    // A user who may not change the server's forms keeps the entries typed.
+    if (addResult == err::AccessDenied) return ShowAdministratorRightsNeeded(controls_);
+    const bool added = addResult == err::Success;
     bool existed = false;
     if (!added) {
         std::vector<ports::FormInfo1W> forms;
@@ -122,7 +126,7 @@ void UserPaperSizeDialog::SaveUserForm() {
                 controls_.messageBox(kUpdateQuestionText, kUpdateQuestionCaption, ports::MessageIcon::Information,
                                      ports::MessageButtons::YesNo);
             if (answer != ports::MessageAnswer::Yes) return;
-            updateForm(*previous, form);
+            if (updateForm(*previous, form) == err::AccessDenied) return ShowAdministratorRightsNeeded(controls_);
         }
     }
     const int selected = controls_.listSelection(IDC_FORM_LIST);
@@ -136,12 +140,15 @@ void UserPaperSizeDialog::SaveUserForm() {
 
 // The spooler may refuse to change a form in place; it is then deleted and
 // added anew. Should that add fail too, the form as it was is added back:
-// a failed update must not cost the user the form.
-void UserPaperSizeDialog::updateForm(const ports::FormInfo1W& previous, const ports::FormInfo1W& form) {
-    if (spooler_.setForm(state_.printer, form.name, form) == err::Success) return;
-    if (spooler_.deleteForm(state_.printer, form.name) != err::Success) return;
-    if (spooler_.addForm(state_.printer, form) == err::Success) return;
+// a failed update must not cost the user the form. The result is that of
+// the step that ended the update.
+std::uint32_t UserPaperSizeDialog::updateForm(const ports::FormInfo1W& previous, const ports::FormInfo1W& form) {
+    if (spooler_.setForm(state_.printer, form.name, form) == err::Success) return err::Success;
+    if (const std::uint32_t deleted = spooler_.deleteForm(state_.printer, form.name)) return deleted;
+    const std::uint32_t added = spooler_.addForm(state_.printer, form);
+    if (added == err::Success) return err::Success;
     spooler_.addForm(state_.printer, previous);
+    return added;
 }
 
 void UserPaperSizeDialog::DeleteUserForm() {
@@ -150,7 +157,7 @@ void UserPaperSizeDialog::DeleteUserForm() {
     ports::FormInfo1W form;
     if (spooler_.getForm(state_.printer, name, form) != err::Success) return;
     if (form.flags != ports::spool::FormUser) return;
-    spooler_.deleteForm(state_.printer, name);
+    if (spooler_.deleteForm(state_.printer, name) == err::AccessDenied) return ShowAdministratorRightsNeeded(controls_);
     FillUserFormList();
 }
 

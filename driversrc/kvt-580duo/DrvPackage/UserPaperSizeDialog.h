@@ -57,7 +57,7 @@ public:
     void DeleteUserForm();
 
 private:
-    void updateForm(const ports::FormInfo1W& previous, const ports::FormInfo1W& form);
+    std::uint32_t updateForm(const ports::FormInfo1W& previous, const ports::FormInfo1W& form);
     void clampSize(int edit);
     // The full name of the selected entry; empty without a selection.
     std::u16string selectedFormName();

@@ -1,5 +1,6 @@
 // The simulated printui, started as the installer starts it on Windows Vista
-// and later: a 32-bit program running cmd.exe by its full path.
+// and later: a 32-bit program running the system's own cmd.exe by its full
+// path.
 #include "platform/sim/PrintUiCommand.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +12,13 @@
 #include "platform/ports/DeviceSetup.h"
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/FreshImage.h"
+#include "tests/support/NativeCmd.h"
 #include "tests/support/ProductInfText.h"
 #include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::sim {
 namespace {
 
-constexpr const char* kCmd = "C:\\Windows\\System32\\cmd.exe";
 constexpr const char* kInstallOnCom2 =
     "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEX KVT-580duo\" /f .\\kvt580d.inf /r \"COM2:\" "
     "/m \"NORVEX KVT-580duo\"";
@@ -30,7 +31,7 @@ World PackageWorld(const char* os) {
 }
 
 std::uint32_t RunPrintUi(Simulation& sim, const std::string& commandLine) {
-    auto outcome = RunPrintUiCommand(sim, {kCmd, commandLine, true, {}});
+    auto outcome = RunPrintUiCommand(sim, {test::NativeCmdOf32BitProgram(sim.world()), commandLine, true, {}});
     EXPECT_TRUE(outcome);
     return outcome ? outcome->exitCode : 0xFFFFFFFF;
 }
@@ -65,7 +66,7 @@ TEST_P(PrintUiInstallTest, InstallsDriverAndPrinterOfTheSystemsOwnEnvironment) {
     kvtsim::ProductSimulation sim(PackageWorld(row.os), Bitness::x86);
     sim.lastError() = 1234;
     ports::ProcessHandle process;
-    ASSERT_EQ(sim.processes().startProcess({kCmd, kInstallOnCom2, true, {}}, process), err::Success);
+    ASSERT_EQ(sim.processes().startProcess({test::NativeCmdOf32BitProgram(sim.world()), kInstallOnCom2, true, {}}, process), err::Success);
     EXPECT_EQ(sim.processes().waitForProcess(process, 120000), ports::wait::Object0);
     EXPECT_EQ(sim.clock().elapsedMs(), kPrintUiDefaultRunMs);
     EXPECT_EQ(sim.lastError(), 1234u) << "another process's calls leave the program's last error";
@@ -230,7 +231,7 @@ TEST_P(PrintUiWaitTest, RunTakesVirtualTime) {
     for (const auto& [field, value] : row.extra.items()) world.extra[field] = value;
     Simulation sim(std::move(world), Bitness::x86);
     ports::ProcessHandle process;
-    ASSERT_EQ(sim.processes().startProcess({kCmd, kInstallOnCom2, true, {}}, process), err::Success);
+    ASSERT_EQ(sim.processes().startProcess({test::NativeCmdOf32BitProgram(sim.world()), kInstallOnCom2, true, {}}, process), err::Success);
     EXPECT_EQ(sim.processes().waitForProcess(process, 120000), row.waitResult);
     EXPECT_EQ(sim.clock().elapsedMs(), row.elapsedMs);
     EXPECT_EQ(sim.spooler().memory()->printers.size(), row.installed ? 1u : 0u);

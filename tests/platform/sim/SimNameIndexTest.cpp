@@ -108,7 +108,8 @@ TEST_F(SpoolerNameIndex, DeletingFromTheMiddleKeepsEveryOtherPrinterAndTheOrder)
 
 TEST_F(SpoolerNameIndex, ARenamedPrinterAnswersToItsNewNameOnly) {
     PrinterHandle handle;
-    ASSERT_EQ(sim.spooler().openPrinter(Receipt(7), nullptr, handle), err::Success);
+    const ports::PrinterDefaults administer{std::nullopt, ports::spool::PrinterAllAccess};
+    ASSERT_EQ(sim.spooler().openPrinter(Receipt(7), &administer, handle), err::Success);
     ports::PrinterInfo2 info;
     ASSERT_EQ(sim.spooler().getPrinter(handle, info), err::Success);
     info.printerName = "Till 7";

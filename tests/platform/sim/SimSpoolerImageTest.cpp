@@ -114,7 +114,8 @@ TEST(SimSpoolerRestart, AChangeWhileRunningRewritesTheWholeObject) {
     Simulation sim(InstalledWorld(), Bitness::x86);
     ASSERT_EQ(sim.registry().shDeleteKey(ports::hkey::LocalMachine, kPrint + "Printers\\Receipt"), err::Success);
     ports::PrinterHandle printer;
-    ASSERT_EQ(sim.spooler().openPrinter(std::string("Receipt"), nullptr, printer), err::Success);
+    const ports::PrinterDefaults administer{std::nullopt, ports::spool::PrinterAllAccess};
+    ASSERT_EQ(sim.spooler().openPrinter(std::string("Receipt"), &administer, printer), err::Success);
     ASSERT_EQ(sim.spooler().setPrinterData(printer, "MinorVersion", {reg::TypeDword, {4, 0, 0, 0}}), err::Success);
     RunNetCommand(sim, "stop");
     RunNetCommand(sim, "start");
@@ -206,7 +207,8 @@ TEST(SimSpoolerImage, UnknownFieldsLiveInTheKeysAndSurviveTheSpoolersChanges) {
     ASSERT_EQ(sim.spooler().enumPrinterDrivers(std::nullopt, drivers), err::Success);
     EXPECT_EQ(drivers.size(), 1u) << "an omitted environment is the system's own";
     ports::PrinterHandle printer;
-    ASSERT_EQ(sim.spooler().openPrinter(std::string("R"), nullptr, printer), err::Success);
+    const ports::PrinterDefaults administer{std::nullopt, ports::spool::PrinterAllAccess};
+    ASSERT_EQ(sim.spooler().openPrinter(std::string("R"), &administer, printer), err::Success);
     ports::PrinterInfo2 info;
     ASSERT_EQ(sim.spooler().getPrinter(printer, info), err::Success);
     info.comment = "front desk";

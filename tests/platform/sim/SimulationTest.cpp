@@ -92,14 +92,35 @@ TEST(SimSystemInfo, RestartNeedsTheShutdownPrivilege) {
     }
 }
 
+std::string EnglishText(Simulation& sim, std::uint32_t code) {
+    std::string text;
+    sim.system().formatMessage(code, 0x409, text);
+    return text;
+}
+
 TEST(SimSystemInfo, EnglishErrorTexts) {
     Simulation sim(SmallWorld(true));
     for (std::uint32_t code : {2u, 3u, 5u, 32u, 80u, 87u, 122u, 126u, 183u, 1722u, 1797u, 1801u, 1802u, 3000u,
                                3001u, 3006u})
-        EXPECT_FALSE(sim.system().formatMessage(code).empty()) << code;
-    EXPECT_EQ(sim.system().formatMessage(5), "Access is denied.\r\n");
-    EXPECT_EQ(sim.system().formatMessage(1722), "The RPC server is unavailable.\r\n");
-    EXPECT_EQ(sim.system().formatMessage(999999), "");
+        EXPECT_FALSE(EnglishText(sim, code).empty()) << code;
+    EXPECT_EQ(EnglishText(sim, 5), "Access is denied.\r\n");
+    EXPECT_EQ(EnglishText(sim, 1722), "The RPC server is unavailable.\r\n");
+    std::string text = "stale";
+    EXPECT_EQ(sim.system().formatMessage(999999, 0x409, text), err::MessageNotFound);
+    EXPECT_EQ(text, "");
+}
+
+// A German Windows has no English message table: only the system's own
+// language answers.
+TEST(SimSystemInfo, EnglishTextsOnlyWhereInstalled) {
+    World german = SmallWorld(true);
+    german.os.uiLanguage = 0x407;
+    Simulation sim(std::move(german));
+    std::string text;
+    EXPECT_EQ(sim.system().formatMessage(5, 0x409, text), err::MuiFileNotFound);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(sim.system().formatMessage(5, 0, text), err::Success);
+    EXPECT_FALSE(text.empty());
 }
 
 ports::ProcessStart Net(const char* application, const char* commandLine) {

@@ -7,13 +7,12 @@
 #include "platform/sim/PrintUiCommand.h"
 #include "platform/sim/Simulation.h"
 #include "platform/sim/SpoolerKeys.h"
+#include "tests/support/NativeCmd.h"
 #include "tests/support/ProductInfText.h"
 #include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::test {
 namespace {
-
-constexpr const char* kCmd = "C:\\Windows\\System32\\cmd.exe";
 
 std::string NativeEnvironment(const sim::World& world) { return world.os.is64Bit ? "Windows x64" : "Windows NT x86"; }
 
@@ -43,7 +42,8 @@ ports::RegValue Sz(std::string_view text) {
 
 void RunPrintUi(sim::Simulation& sim, const std::string& switches) {
     const auto outcome =
-        sim::RunPrintUiCommand(sim, {kCmd, "cmd /c RUNDLL32 printui.dll,PrintUIEntry " + switches, true, {}});
+        sim::RunPrintUiCommand(sim, {NativeCmdOf32BitProgram(sim.world()),
+                                     "cmd /c RUNDLL32 printui.dll,PrintUIEntry " + switches, true, {}});
     ASSERT_TRUE(outcome);
     ASSERT_EQ(outcome->exitCode, 0u) << switches;
 }

@@ -81,11 +81,13 @@ INT_PTR PageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
             return model->onScroll(ScrollBarId(lParam), LOWORD(wParam)) ? TRUE : FALSE;
         case WM_NOTIFY: {
             // The version page saves nothing; the others answer every
-            // notification with PSNRET_NOERROR, so no request is refused.
+            // notification with PSNRET_NOERROR, except an apply whose writes
+            // the spooler refused: the sheet then stays open on the page.
             if constexpr (std::is_same_v<Model, plugin::VersionPage>) return FALSE;
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header != nullptr && header->code == static_cast<UINT>(PSN_APPLY)) model->onApply();
-            ::SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+            const bool applied =
+                header == nullptr || header->code != static_cast<UINT>(PSN_APPLY) || model->onApply();
+            ::SetWindowLongPtrW(page, DWLP_MSGRESULT, applied ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE);
             return TRUE;
         }
         case WM_CLOSE:
