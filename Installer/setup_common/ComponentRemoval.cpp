@@ -119,7 +119,11 @@ void DeleteLanguageMonitor(const RemovalContext& context) {
         context.log.WriteLog("DeleteMonitor Error : (%d)", lastError);
         if (lastError == err::UnknownPrintMonitor)
             context.log.WriteLog("The specified print monitor is unknown or not installed on this system.");
-        DeleteMachineKey(context, Joined(kMonitorsKey, name, ""));
+        // A monitor that printers still use stays with them.
+        if (lastError == err::PrintMonitorInUse)
+            context.log.WriteLog("The language monitor stays: printers still use it.");
+        else
+            DeleteMachineKey(context, Joined(kMonitorsKey, name, ""));
     }
 
     DeleteMonitorDlls(context, context.entry(removal_entry::LanguageMonitorDll));

@@ -44,6 +44,31 @@ std::string PnfPathOf(std::string_view infPath) {
     return pnf;
 }
 
+constexpr std::string_view kEnumKeyPrefix = "SYSTEM\\CurrentControlSet\\Enum\\";
+
+bool MachineKeyExists(const RemovalContext& context, std::string_view subKey) {
+    ports::Registry& registry = context.platform.registry;
+    ports::RegKey key;
+    const std::uint32_t view = context.wow64 != 0 ? reg::Wow64_64Key : 0;
+    if (registry.openKey(ports::hkey::LocalMachine, subKey, reg::QueryValue | view, key) != 0) return false;
+    registry.closeKey(key);
+    return true;
+}
+
+// From Windows Vista on, a device's keys belong to SYSTEM and an
+// administrator may only read them: the device installer takes them away
+// with the device's nodes. The nodes of the key "Enum\USBPRINT\X" are those
+// of the enumerator USBPRINT whose hardware ids begin with "USBPRINT\X".
+void RemoveDeviceNodesOfKey(const RemovalContext& context, std::string_view subKey) {
+    if (!StartsWithNoCase(subKey, kEnumKeyPrefix)) return;
+    const std::string_view prefix = subKey.substr(kEnumKeyPrefix.size());
+    if (prefix.find('\\') == std::string_view::npos) return;  // an enumerator's whole key is no device's
+    if (context.wow64 != 0)
+        RemoveDevicesInHelper(context, prefix);
+    else
+        RemoveUsbDevices(context, prefix);
+}
+
 void DeleteDeviceKey(const RemovalContext& context, EntryNumber key) {
     BoundedText fullPath(kDeviceKeyCapacity);
     BoundedText subKey(kDeviceKeyCapacity);
@@ -51,6 +76,9 @@ void DeleteDeviceKey(const RemovalContext& context, EntryNumber key) {
     fullPath.assign("HKLM\\");
     fullPath.append(subKey.view());
     DeleteRegKeyWithGrant(context.platform, context.log, fullPath.view(), subKey.view(), context.wow64);
+    if (!MachineKeyExists(context, subKey.view())) return;
+    RemoveDeviceNodesOfKey(context, subKey.view());
+    if (MachineKeyExists(context, subKey.view())) context.log.WriteLog("The device key remains : %s", fullPath.view());
 }
 
 bool InfListsDriver(const RemovalContext& context, const std::string& name, std::string_view section,
@@ -180,7 +208,7 @@ void DeleteVidPid(const RemovalContext& context, Reporting reporting) {
     prefix.assign("USB\\");
     prefix.append(context.entry(removal_entry::UsbHardwareId));
     if (context.wow64 != 0)
-        RemoveUsbDevicesInHelper(context, prefix.view());
+        RemoveDevicesInHelper(context, prefix.view());
     else
         RemoveUsbDevices(context, prefix.view());
 
@@ -193,8 +221,10 @@ UsbNodeRemoval RemoveUsbDeviceNodes(ports::DeviceSetup& devices, std::string_vie
     ownPrefix.assign(prefix);
 
     UsbNodeRemoval outcome;
+    // The enumerator is the id's first part: "USB" for "USB\Vid_...".
+    const std::string enumerator(ownPrefix.view().substr(0, ownPrefix.view().find('\\')));
     ports::DevInfoList list;
-    if (const std::uint32_t rc = devices.getClassDevs("USB", ds::DigcfAllClasses, list); rc != 0)
+    if (const std::uint32_t rc = devices.getClassDevs(enumerator, ds::DigcfAllClasses, list); rc != 0)
         return {rc, 0};
 
     for (std::uint32_t index = 0;; ++index) {
@@ -224,7 +254,7 @@ int RemoveUsbDevices(const RemovalContext& context, std::string_view prefix) {
     return RemoveUsbDeviceNodes(context.devices, prefix).error == 0 ? 1 : 0;
 }
 
-void RemoveUsbDevicesInHelper(const RemovalContext& context, std::string_view prefix) {
+void RemoveDevicesInHelper(const RemovalContext& context, std::string_view prefix) {
     const std::optional<std::string> program = DeviceRemovalProgramPath(context);
     if (!program) return;
     ports::Processes& processes = context.platform.processes;
@@ -238,10 +268,16 @@ void RemoveUsbDevicesInHelper(const RemovalContext& context, std::string_view pr
     }
     AwaitDeviceRemoval(context, process);
     processes.closeProcess(process);
+}
 
-    if (context.form.deviceRemovalProgram == DeviceRemovalProgramSite::ProductFolder)
-        if (const std::uint32_t rc = context.platform.files.deleteFile(*program); rc != 0)
-            LogDeleteFileError(context.log, *program, rc);
+// The uninstaller's copy of the program goes once the device keys, which
+// may need it too, are done with.
+void DeleteDeviceRemovalProgram(const RemovalContext& context) {
+    if (context.wow64 == 0 || context.form.deviceRemovalProgram != DeviceRemovalProgramSite::ProductFolder) return;
+    const std::optional<std::string> program = DeviceRemovalProgramPath(context);
+    if (!program) return;
+    if (const std::uint32_t rc = context.platform.files.deleteFile(*program); rc != 0)
+        LogDeleteFileError(context.log, *program, rc);
 }
 
 void Delete_LPT_USB_Info(const RemovalContext& context, Reporting reporting) {
@@ -249,6 +285,7 @@ void Delete_LPT_USB_Info(const RemovalContext& context, Reporting reporting) {
     ReportStatus(context, StatusOf(context.form.deleteLptUsbInfo, reporting));
     DeleteDeviceKey(context, removal_entry::UsbDeviceKey);
     DeleteDeviceKey(context, removal_entry::ParallelDeviceKey);
+    DeleteDeviceRemovalProgram(context);
     LogStepEnd(context, "Delete_LPT_USB_Info");
 }
 

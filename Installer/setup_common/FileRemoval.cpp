@@ -4,6 +4,7 @@
 
 #include "Installer/setup_common/BoundedText.h"
 #include "Installer/setup_common/DirectoryTree.h"
+#include "Installer/setup_common/RemainingPrinters.h"
 #include "Installer/setup_common/SpoolerService.h"
 #include "platform/ports/WinCodes.h"
 
@@ -75,10 +76,17 @@ void DeleteDriverFiles(const RemovalContext& context) {
         context.log.WriteLog("WindowsDirectory : %s", windows.path.view());
     }
 
+    // Printers that could not be deleted still use the driver's files.
+    const bool driverInUse = !PrintersOfDriver(context, context.entry(removal_entry::DriverName)).empty();
     NetStopSpooler(context.platform);
     Wait(context, pause::BeforeFileDeletion);
+    LogSpoolerStillRunning(context.platform, context.log);
 
     for (const DriverFile& file : kDriverFiles) {
+        if (driverInUse) {
+            context.log.WriteLog("The driver files stay: printers still use the driver.");
+            break;
+        }
         if (file.uninstallerOnly && !context.form.deletesDriverDllFromVersionFolder) continue;
         const bool inWindows = file.folder == Folder::Windows;
         const Directory& directory = inWindows ? windows : drivers;

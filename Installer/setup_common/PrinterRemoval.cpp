@@ -1,11 +1,13 @@
 #include "Installer/setup_common/PrinterRemoval.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "Installer/setup_common/BoundedText.h"
 #include "Installer/setup_common/ErrorReport.h"
 #include "Installer/setup_common/MachineKeyDeletion.h"
+#include "Installer/setup_common/RemainingPrinters.h"
 #include "Installer/setup_common/RemovalSequence.h"
 #include "Installer/setup_common/SpoolerService.h"
 #include "platform/ports/WinCodes.h"
@@ -90,9 +92,21 @@ int DeletePrinterDrv(const RemovalContext& context, std::string_view modelName) 
     if (rc != 0) {
         if (context.form.logsDriverDeletionRefusal)
             context.log.WriteLog("DeletePrinterDriverEx returned FALSE. (%d)", context.platform.system.getLastError());
+        // The registry fallback would take the driver from under printers
+        // that still use it (one with jobs left is only marked for deletion):
+        // then the driver stays and the printers are named.
+        const std::vector<RemainingPrinter> remaining = PrintersOfDriver(context, driverName.view());
+        const bool namedPrinterRemains = std::any_of(remaining.begin(), remaining.end(), [&](const auto& printer) {
+            return printer.listedBySpooler && printer.name == driverName.view();
+        });
         const std::string_view driversKey = context.wow64 != 0 ? kDriversKeyX64 : kDriversKeyX86;
-        if (!DeleteMachineKey(context, KeyWithName(driversKey, driverName.view()))) result = 0;
-        if (!DeleteMachineKey(context, KeyWithName(kPrintersKey, driverName.view()))) result = 0;
+        if (!remaining.empty())
+            result = 0;
+        else if (!DeleteMachineKey(context, KeyWithName(driversKey, driverName.view())))
+            result = 0;
+        if (!namedPrinterRemains && !DeleteMachineKey(context, KeyWithName(kPrintersKey, driverName.view())))
+            result = 0;
+        if (!remaining.empty()) ReportRemainingPrinters(context, remaining);
     }
 
     NetStopSpooler(context.platform);

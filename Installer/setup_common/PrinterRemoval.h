@@ -23,7 +23,9 @@ void CancelPrinterJobs(const RemovalContext& context, ports::PrinterHandle print
 
 // Deletes the driver "<maker> <model>" of the system's driver environment.
 // When the spooler refuses, the driver's and the printer's registry keys go
-// instead; the spooler is restarted either way so that it reads what is left.
+// instead, unless printers still use the driver: those are named in the log
+// and to the user, and the driver stays. The spooler is restarted either way
+// so that it reads what is left.
 // Nonzero when the spooler deleted the driver or both keys went.
 int DeletePrinterDrv(const RemovalContext& context, std::string_view modelName);
 

@@ -41,6 +41,17 @@ bool RunNetCommand(ports::Platform& platform, std::string_view commandLine) {
 
 void NetStopSpooler(ports::Platform& platform) { RunNetCommand(platform, "net stop spooler"); }
 
+bool LogSpoolerStillRunning(ports::Platform& platform, SetupLog& log) {
+    std::uint32_t state = 0;
+    if (const std::uint32_t rc = platform.processes.queryServiceState("Spooler", state); rc != 0) {
+        log.WriteLog("QueryServiceStatus failed. (%d)", rc);
+        return false;
+    }
+    if (state == ports::service::Stopped) return true;
+    log.WriteLog("The print spooler has not stopped (state %u): the files it holds cannot be deleted.", state);
+    return false;
+}
+
 void NetStartSpooler(ports::Platform& platform) {
     for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
         if (RunNetCommand(platform, "net start spooler")) return;

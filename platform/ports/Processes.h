@@ -3,6 +3,7 @@
 // by a bare name that the program's own folder could shadow.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kvt::ports {
@@ -28,6 +29,15 @@ struct ProcessHandle {
 
 inline constexpr std::uint32_t kStillActive = 259;  // STILL_ACTIVE
 
+// SERVICE_STATUS.dwCurrentState values.
+namespace service {
+inline constexpr std::uint32_t Stopped = 1;
+inline constexpr std::uint32_t StartPending = 2;
+inline constexpr std::uint32_t StopPending = 3;
+inline constexpr std::uint32_t Running = 4;
+inline constexpr std::uint32_t Paused = 7;
+}  // namespace service
+
 namespace wait {
 inline constexpr std::uint32_t Object0 = 0;
 inline constexpr std::uint32_t Timeout = 258;
@@ -45,6 +55,9 @@ public:
     // reports kStillActive.
     virtual std::uint32_t getExitCodeProcess(ProcessHandle process, std::uint32_t& exitCode) = 0;
     virtual void closeProcess(ProcessHandle process) = 0;
+    // QueryServiceStatus of a service of this computer: its current state
+    // (service::Stopped ... service::Paused) or the error code.
+    virtual std::uint32_t queryServiceState(std::string_view service, std::uint32_t& state) = 0;
 };
 
 // Ends the program. The Win32 shell calls ExitProcess; the simulation unwinds

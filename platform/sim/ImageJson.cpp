@@ -1066,6 +1066,7 @@ bool LoadSpooler(Failure& fail, const json& v, const std::string& path, World& w
     std::vector<DriverRecord> drivers;
     std::vector<PrinterEntry> printers;
     if (!f.boolean("running", s.running) || !f.textList("ports", s.ports) ||
+        !f.textList("offlinePorts", s.offlinePorts) || !f.textList("dependentServices", s.dependentServices) ||
         !LoadList(fail, f.take("monitors"), f.at("monitors"), monitors, LoadNamedDll<MonitorRecord>) ||
         !LoadList(fail, f.take("printProcessors"), f.at("printProcessors"), processors,
                   LoadNamedDll<PrintProcessorRecord>) ||
@@ -1303,6 +1304,8 @@ json SaveSpooler(const World& world) {
         MergeUnknown(entry, OwnExtra(p.extra, {"data"}));
         out["printers"].push_back(std::move(entry));
     }
+    if (!s.offlinePorts.empty()) out["offlinePorts"] = TextList(s.offlinePorts);
+    if (!s.dependentServices.empty()) out["dependentServices"] = TextList(s.dependentServices);
     MergeUnknown(out, s.extra);
     return out;
 }

@@ -202,7 +202,16 @@ std::uint32_t SimDeviceSetup::removeDevice(ports::DevInfoList list, const ports:
     const DeviceNode* node = findNode(*listed);
     if (node == nullptr) return fail(err::NoSuchDevinst);
     eraseNode(*node);
-    sim_.world().registry.eraseTree(EnumKey + listed->instanceId);
+    // The Plug and Play manager deletes the node's keys as SYSTEM, whatever
+    // their access lists say, and the device's key with its last instance.
+    RegistryStore& registry = sim_.world().registry;
+    const std::string instanceKey = EnumKey + listed->instanceId;
+    registry.eraseTree(instanceKey);
+    const std::string deviceKey = instanceKey.substr(0, instanceKey.rfind('\\'));
+    const bool belowEnumerator = deviceKey.size() > std::string_view(EnumKey).size() &&
+                                 deviceKey.find('\\', std::string_view(EnumKey).size()) != std::string::npos;
+    if (belowEnumerator && registry.find(deviceKey) != nullptr && !registry.hasChildren(deviceKey))
+        registry.erase(deviceKey);
     return err::Success;
 }
 

@@ -441,6 +441,9 @@ std::uint32_t SimFileSystem::deleteFile(std::string_view path) {
     if (file == nullptr) return Fail(sim_, err::FileNotFound);
     if (WriteDenied(store, at.real) || file->readOnly) return Fail(sim_, err::AccessDenied);
     if (file->inUse) return Fail(sim_, err::SharingViolation);
+    // A module that a running process has mapped cannot be deleted: the
+    // system refuses with ERROR_ACCESS_DENIED while the image is in use.
+    if (sim_.spooler().holdsModule(at.real)) return Fail(sim_, err::AccessDenied);
     store.eraseFile(at.real);
     return err::Success;
 }

@@ -9,6 +9,7 @@ namespace kvt::sim {
 namespace {
 
 constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+constexpr std::uint32_t kServiceDoesNotExist = 1060;  // ERROR_SERVICE_DOES_NOT_EXIST
 
 std::string FileNameOf(std::string_view path) {
     auto slash = path.find_last_of("\\/");
@@ -22,21 +23,30 @@ std::vector<std::string> Words(std::string_view commandLine) {
     return words;
 }
 
+constexpr std::uint64_t kNeverEnds = std::uint64_t{1} << 52;
+// net waits for the service to report that it stopped.
+constexpr std::uint64_t kStopCommandMs = 1000;
+
 // "net stop spooler" and "net start spooler". Like net.exe, a second stop or
 // start of the service in the same state fails with exit code 2.
 std::optional<ProcessOutcome> RunNetCommand(Simulation& sim, const ports::ProcessStart& start) {
     if (!EqualsNoCase(FileNameOf(start.application), "net.exe")) return std::nullopt;
     std::vector<std::string> words = Words(start.commandLine);
     if (words.size() != 3 || !EqualsNoCase(words[2], "spooler")) return ProcessOutcome{1, 0};
+    sim.spooler().serviceState();  // a stop that is due is done by now
     bool& running = sim.world().spooler.running;
     if (EqualsNoCase(words[1], "stop")) {
-        if (!running) return ProcessOutcome{2, 0};
-        running = false;
-        sim.spooler().serviceStopped();
-        return ProcessOutcome{0, 0};
+        if (!running || sim.spooler().stopPending()) return ProcessOutcome{2, 0};
+        // With a dependent service running, net asks whether to stop that
+        // one too and waits for an answer that a hidden console never gets:
+        // the command does not end and the spooler keeps running.
+        if (!sim.world().spooler.dependentServices.empty()) return ProcessOutcome{0, kNeverEnds};
+        sim.spooler().stopRequested();
+        return ProcessOutcome{0, kStopCommandMs};
     }
     if (EqualsNoCase(words[1], "start")) {
-        if (running) return ProcessOutcome{2, 0};
+        // A service that is still stopping cannot be started yet.
+        if (running || sim.spooler().stopPending()) return ProcessOutcome{2, 0};
         running = true;
         sim.spooler().serviceStarted();
         return ProcessOutcome{0, 0};
@@ -94,6 +104,7 @@ std::uint32_t SimProcesses::waitForProcess(ports::ProcessHandle process, std::ui
     bool ends = timeoutMs == kInfinite || remaining <= timeoutMs;
     std::uint64_t waited = ends ? remaining : timeoutMs;
     sim_.clock().advance(waited);
+    sim_.spooler().serviceState();  // a stop that is done by now shows in the world
     sim_.transcript().add({{"event", "wait"}, {"ms", waited}, {"result", ends ? "signaled" : "timeout"}});
     return ends ? ports::wait::Object0 : ports::wait::Timeout;
 }
@@ -108,5 +119,12 @@ std::uint32_t SimProcesses::getExitCodeProcess(ports::ProcessHandle process, std
 }
 
 void SimProcesses::closeProcess(ports::ProcessHandle process) { running_.erase(process.value); }
+
+std::uint32_t SimProcesses::queryServiceState(std::string_view service, std::uint32_t& state) {
+    if (auto fault = sim_.faults().check("Processes.queryServiceState")) return sim_.lastError() = *fault;
+    if (!EqualsNoCase(service, "Spooler")) return sim_.lastError() = kServiceDoesNotExist;
+    state = sim_.spooler().serviceState();
+    return err::Success;
+}
 
 }  // namespace kvt::sim

@@ -89,10 +89,31 @@ bool GrantsFullControl(const ExplicitAccess& entry) {
            ((entry.rights & reg::AllAccess) == reg::AllAccess || (entry.rights & acl::GenericAll) != 0);
 }
 
+constexpr std::string_view kEnumKey = "HKLM\\SYSTEM\\CurrentControlSet\\Enum";
+constexpr std::uint32_t kWriteOwner = 0x00080000;
+// Rights that change a key or its security.
+constexpr std::uint32_t kChangingRights =
+    reg::SetValue | reg::CreateSubKey | reg::Delete | reg::WriteDac | kWriteOwner | acl::GenericWrite | acl::GenericAll;
+
+// From Windows Vista on, the Plug and Play manager's keys below
+// HKLM\SYSTEM\CurrentControlSet\Enum belong to SYSTEM, and their access
+// list lets the Administrators group only read them: an administrator's
+// program cannot change their security (no WRITE_DAC) nor delete them, and
+// only SYSTEM (the device installer removing a device) takes them away. An
+// allow entry for the program's groups with full control on the key itself
+// stands for one that SYSTEM granted.
+bool SystemOwnedDeviceKey(const World& world, const RegistryStore& store, std::string_view path) {
+    if (world.os.major < 6) return false;
+    if (!EqualsNoCase(path, kEnumKey) && !StartsWithNoCase(path, std::string(kEnumKey) + '\\')) return false;
+    const RegistryKeyRecord* record = store.find(path);
+    return record == nullptr || std::none_of(record->acl.begin(), record->acl.end(), GrantsFullControl);
+}
+
 // Whether the setup program may delete the key at `path`. Keys Windows
 // protects need full control granted on the key itself or inherited from an
 // ancestor, and no deny entry on the key.
-bool MayDelete(const RegistryStore& store, std::string_view path) {
+bool MayDelete(const World& world, const RegistryStore& store, std::string_view path) {
+    if (SystemOwnedDeviceKey(world, store, path)) return false;
     const RegistryKeyRecord* record = store.find(path);
     if (record == nullptr || !record->isProtected) return true;
     const auto& own = record->acl;
@@ -113,10 +134,10 @@ bool MayDelete(const RegistryStore& store, std::string_view path) {
 
 // SHDeleteKey's order: each child's subtree, then the key itself; the first
 // refusal ends the walk and leaves what was deleted before it deleted.
-std::uint32_t DeleteTree(RegistryStore& store, const std::string& path) {
+std::uint32_t DeleteTree(const World& world, RegistryStore& store, const std::string& path) {
     for (const std::string& child : store.children(path))
-        if (std::uint32_t result = DeleteTree(store, child); result != err::Success) return result;
-    if (!MayDelete(store, path)) return err::AccessDenied;
+        if (std::uint32_t result = DeleteTree(world, store, child); result != err::Success) return result;
+    if (!MayDelete(world, store, path)) return err::AccessDenied;
     store.erase(path);
     return err::Success;
 }
@@ -202,7 +223,10 @@ std::uint32_t SimRegistry::openKey(RegKey root, std::string_view subKey, std::ui
     key = RegKey{};
     KeyName name;
     if (std::uint32_t result = resolve(root, subKey, access, name); result != err::Success) return result;
-    if (!sim_.world().registry.exists(storePath(name))) return err::FileNotFound;
+    const std::string path = storePath(name);
+    if (!sim_.world().registry.exists(path)) return err::FileNotFound;
+    if ((HandleRights(access) & kChangingRights) != 0 && SystemOwnedDeviceKey(sim_.world(), sim_.world().registry, path))
+        return err::AccessDenied;
     key = addHandle(std::move(name), access);
     return err::Success;
 }
@@ -214,6 +238,10 @@ std::uint32_t SimRegistry::createKey(RegKey root, std::string_view subKey, std::
     if (std::uint32_t result = resolve(root, subKey, access, name); result != err::Success) return result;
     std::string path = storePath(name);
     RegistryStore& store = sim_.world().registry;
+    // Creating a key below one of them needs the parent's KEY_CREATE_SUB_KEY.
+    if (SystemOwnedDeviceKey(sim_.world(), store, path) &&
+        (!store.exists(path) || (HandleRights(access) & kChangingRights) != 0))
+        return err::AccessDenied;
     if (!store.exists(path)) store.ensure(path);
     key = addHandle(std::move(name), access);
     return err::Success;
@@ -297,7 +325,7 @@ std::uint32_t SimRegistry::shDeleteKey(RegKey root, std::string_view subKey) {
     RegistryStore& store = sim_.world().registry;
     if (IsHiveRoot(path)) return err::AccessDenied;
     if (!store.exists(path)) return err::FileNotFound;
-    return DeleteTree(store, path);
+    return DeleteTree(sim_.world(), store, path);
 }
 
 bool SimRegistry::hasDeleteKeyEx() {
@@ -315,7 +343,7 @@ std::uint32_t SimRegistry::deleteKeyEx(RegKey root, std::string_view subKey, std
     RegistryStore& store = sim_.world().registry;
     if (IsHiveRoot(path)) return err::AccessDenied;
     if (!store.exists(path)) return err::FileNotFound;
-    if (store.hasChildren(path) || !MayDelete(store, path)) return err::AccessDenied;
+    if (store.hasChildren(path) || !MayDelete(sim_.world(), store, path)) return err::AccessDenied;
     store.erase(path);
     return err::Success;
 }

@@ -6,10 +6,12 @@
 #include <iterator>
 #include <utility>
 
+#include "platform/ports/Processes.h"
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/CaseInsensitive.h"
 #include "platform/sim/Simulation.h"
 #include "platform/sim/SpoolerKeys.h"
+#include "platform/sim/WinPath.h"
 
 namespace kvt::sim {
 namespace {
@@ -19,6 +21,23 @@ namespace {
 constexpr std::array<std::string_view, 8> kDataTypes{
     "RAW",          "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.003",
     "NT EMF 1.006", "NT EMF 1.007",      "NT EMF 1.008",  "TEXT"};
+
+constexpr std::uint32_t kStatusPaused = 0x1;           // PRINTER_STATUS_PAUSED
+constexpr std::uint32_t kStatusPendingDeletion = 0x4;  // PRINTER_STATUS_PENDING_DELETION
+constexpr std::uint32_t kPrinterDeleted = 1905;        // ERROR_PRINTER_DELETED
+
+constexpr std::uint32_t kServiceStopped = ports::service::Stopped;
+constexpr std::uint32_t kServiceStopPending = ports::service::StopPending;
+constexpr std::uint32_t kServiceRunning = ports::service::Running;
+// How long the service takes to stop after "net stop".
+constexpr std::uint64_t kStopMs = 1000;
+// The transmission retry of a local port: 90 seconds by default, after which
+// the port gives the job up.
+constexpr std::uint64_t kPortRetryMs = 90000;
+
+bool IsSerialOrParallelPort(std::string_view port) {
+    return StartsWithNoCase(port, "COM") || StartsWithNoCase(port, "LPT");
+}
 
 // SetJob commands (JOB_CONTROL_PAUSE .. JOB_CONTROL_LAST_PAGE_EJECTED).
 constexpr std::uint32_t kFirstJobCommand = 1;
@@ -118,6 +137,8 @@ std::uint32_t SimSpooler::begin(std::string_view method) {
         return fail(err::RpcServerUnavailable);
     }
     if (!memory_) load();
+    settle();
+    if (!memory_) return fail(err::RpcServerUnavailable);
     return err::Success;
 }
 
@@ -129,12 +150,128 @@ void SimSpooler::load() {
     // Spool files of printers that are gone are dropped at start-up.
     auto& jobs = sim_.world().spooler.jobs;
     std::erase_if(jobs, [this](const auto& entry) { return findPrinter(entry.first) == nullptr; });
+    // A printer left pending deletion goes at start-up once its jobs are gone.
+    std::vector<std::string> pending;
+    for (const PrinterRecord& p : objects().printers)
+        if (p.status & kStatusPendingDeletion) pending.push_back(p.name);
+    for (const std::string& name : pending) finishDeletionIfDue(name);
+    // The service loads every monitor and print processor at start, and the
+    // drivers of its printers as it initialises them.
+    const std::string system32 = winpath::Join(sim_.world().windowsDirectory, "System32");
+    for (const MonitorRecord& m : objects().monitors) loaded_.insert(winpath::Join(system32, m.dll));
+    for (const PrintProcessorRecord& p : objects().printProcessors)
+        if (EqualsNoCase(p.environment, nativeEnvironment()))
+            loaded_.insert(winpath::Join(spoolDirectory("prtprocs", p.environment), p.dll));
+    for (const PrinterRecord& p : objects().printers) loadDriverModules(p.driver);
 }
 
 void SimSpooler::serviceStopped() {
     printerIndex_.clear();
     memory_.reset();
     handles_.clear();
+    loaded_.clear();
+    deletingJobs_.clear();
+    stopsAtMs_.reset();
+}
+
+void SimSpooler::stopRequested() {
+    if (!stopsAtMs_) stopsAtMs_ = sim_.clock().elapsedMs() + kStopMs;
+}
+
+bool SimSpooler::stopPending() {
+    settle();
+    return stopsAtMs_.has_value();
+}
+
+std::uint32_t SimSpooler::serviceState() {
+    settle();
+    if (!sim_.world().spooler.running) return kServiceStopped;
+    return stopsAtMs_ ? kServiceStopPending : kServiceRunning;
+}
+
+bool SimSpooler::holdsModule(std::string_view path) {
+    settle();
+    return sim_.world().spooler.running && loaded_.contains(std::string(path));
+}
+
+// What virtual time has brought since the last call: a requested stop that
+// is done, jobs that their port gave up.
+void SimSpooler::settle() {
+    const std::uint64_t now = sim_.clock().elapsedMs();
+    if (stopsAtMs_ && now >= *stopsAtMs_) {
+        sim_.world().spooler.running = false;
+        serviceStopped();
+        return;
+    }
+    if (!memory_) return;
+    std::vector<std::string> given;
+    for (const auto& [printer, job] : deletingJobs_)
+        if (now >= job.goneAtMs) given.push_back(printer);
+    auto& jobs = sim_.world().spooler.jobs;
+    for (const std::string& printer : given) {
+        const std::uint32_t jobId = deletingJobs_[printer].jobId;
+        deletingJobs_.erase(printer);
+        if (auto found = jobs.find(printer); found != jobs.end()) {
+            std::erase(found->second, jobId);
+            if (found->second.empty()) jobs.erase(found);
+        }
+        finishDeletionIfDue(printer);
+    }
+}
+
+// The driver files that hold code, loaded when the service first uses a
+// printer of the driver.
+void SimSpooler::loadDriverModules(std::string_view driverName) {
+    const DriverRecord* d = findDriver(nativeEnvironment(), driverName);
+    if (d == nullptr) return;
+    const std::string folder = driverVersionDirectory(d->environment, d->version);
+    auto isModule = [](std::string_view file) {
+        return file.size() > 4 && EqualsNoCase(file.substr(file.size() - 4), ".dll");
+    };
+    for (std::string_view file : {std::string_view(d->driverPath), std::string_view(d->configFile)})
+        if (isModule(file)) loaded_.insert(winpath::Join(folder, file));
+    for (const std::string& file : d->dependentFiles)
+        if (isModule(file)) loaded_.insert(winpath::Join(folder, file));
+}
+
+bool SimSpooler::openElsewhere(std::string_view printer, std::optional<std::uint64_t> except) const {
+    return std::any_of(handles_.begin(), handles_.end(), [&](const auto& entry) {
+        return entry.first != except && entry.second.printer && EqualsNoCase(*entry.second.printer, printer);
+    });
+}
+
+bool SimSpooler::hasJobs(std::string_view printer) const {
+    const auto& jobs = sim_.world().spooler.jobs;
+    const auto found = jobs.find(std::string(printer));
+    return found != jobs.end() && !found->second.empty();
+}
+
+void SimSpooler::erasePrinter(std::string_view name) {
+    const auto indexed = printerIndex_.find(name);
+    if (indexed == printerIndex_.end()) return;
+    sim_.world().registry.eraseTree(PrinterKeyPath(indexed->second->name));
+    sim_.world().spooler.jobs.erase(indexed->second->name);
+    objects().printers.erase(indexed->second);
+    printerIndex_.erase(indexed);
+}
+
+void SimSpooler::finishDeletionIfDue(std::string_view name) {
+    const PrinterRecord* p = findPrinter(name);
+    if (p == nullptr || (p->status & kStatusPendingDeletion) == 0) return;
+    if (hasJobs(p->name) || openElsewhere(p->name, std::nullopt)) return;
+    erasePrinter(std::string(p->name));
+}
+
+// The job being printed (the first) to a port whose printer does not answer.
+bool SimSpooler::jobStuckOnPort(const PrinterRecord& printer, std::uint32_t jobId) const {
+    const auto& offline = sim_.world().spooler.offlinePorts;
+    const bool portOffline = IsSerialOrParallelPort(printer.port) &&
+                             std::any_of(offline.begin(), offline.end(),
+                                         [&](const std::string& port) { return EqualsNoCase(port, printer.port); });
+    if (!portOffline) return false;
+    const auto& jobs = sim_.world().spooler.jobs;
+    const auto found = jobs.find(printer.name);
+    return found != jobs.end() && !found->second.empty() && found->second.front() == jobId;
 }
 
 void SimSpooler::serviceStarted() { load(); }
@@ -225,6 +362,8 @@ std::uint32_t SimSpooler::openPrinter(const std::optional<std::string>& name, co
     const bool server = !name.has_value();
     const PrinterRecord* found = server ? nullptr : findPrinter(*name);
     if (!server && found == nullptr) return fail(err::InvalidPrinterName);
+    // A printer on its way out takes no new handles.
+    if (!server && (found->status & kStatusPendingDeletion)) return fail(kPrinterDeleted);
     // OpenPrinter grants exactly what was asked for, and fails with 5 when
     // the caller may not have all of it; no defaults (or no rights) ask for
     // the right to use the printer or to enumerate the server.
@@ -239,7 +378,11 @@ std::uint32_t SimSpooler::openPrinter(const std::optional<std::string>& name, co
 
 std::uint32_t SimSpooler::closePrinter(ports::PrinterHandle printer) {
     if (std::uint32_t error = begin("Spooler.closePrinter")) return error;
-    if (handles_.erase(printer.value) == 0) return fail(err::InvalidHandle);
+    const auto open = handles_.find(printer.value);
+    if (open == handles_.end()) return fail(err::InvalidHandle);
+    const std::optional<std::string> name = open->second.printer;
+    handles_.erase(open);
+    if (name) finishDeletionIfDue(*name);
     return err::Success;
 }
 
@@ -275,6 +418,7 @@ std::uint32_t SimSpooler::addPrinter(const ports::PrinterInfo2& info, ports::Pri
     if (!ValidPrinterName(info.printerName)) return fail(err::InvalidPrinterName);
     if (findPrinter(info.printerName) != nullptr) return fail(err::PrinterAlreadyExists);
     if (std::uint32_t error = checkPrinterSettings(info)) return fail(error);
+    loadDriverModules(info.driverName);
 
     PrinterRecord added;
     added.name = info.printerName;
@@ -300,11 +444,14 @@ std::uint32_t SimSpooler::deletePrinter(ports::PrinterHandle printer) {
     if (std::uint32_t error = begin("Spooler.deletePrinter")) return error;
     PrinterRecord* p = nullptr;
     if (std::uint32_t error = printerOf(printer, p)) return error;
-    sim_.world().registry.eraseTree(PrinterKeyPath(p->name));
-    sim_.world().spooler.jobs.erase(p->name);
-    const auto indexed = printerIndex_.find(p->name);
-    objects().printers.erase(indexed->second);
-    printerIndex_.erase(indexed);
+    const bool jobs = hasJobs(p->name);
+    if (jobs && (p->status & kStatusPaused)) return fail(err::AccessDenied);
+    if (jobs || openElsewhere(p->name, printer.value)) {
+        p->status |= kStatusPendingDeletion;
+        WritePrinterKey(sim_.world().registry, *p);
+        return err::Success;
+    }
+    erasePrinter(std::string(p->name));
     return err::Success;
 }
 
@@ -414,10 +561,15 @@ std::uint32_t SimSpooler::setJob(ports::PrinterHandle printer, std::uint32_t job
     if (command < kFirstJobCommand || command > kLastJobCommand) return fail(err::InvalidParameter);
     jobCommands_.push_back({p->name, jobId, command});
     // Pausing, resuming and restarting leave the spool file in place.
-    if (command == ports::spool::JobControlCancel || command == ports::spool::JobControlDelete) {
-        found->second.erase(job);
-        if (found->second.empty()) jobs.erase(found);
+    if (command != ports::spool::JobControlCancel && command != ports::spool::JobControlDelete) return err::Success;
+    if (jobStuckOnPort(*p, jobId)) {
+        if (!deletingJobs_.contains(p->name))
+            deletingJobs_[p->name] = DeletingJob{jobId, sim_.clock().elapsedMs() + kPortRetryMs};
+        return err::Success;
     }
+    found->second.erase(job);
+    if (found->second.empty()) jobs.erase(found);
+    finishDeletionIfDue(std::string(p->name));
     return err::Success;
 }
 

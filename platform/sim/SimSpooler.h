@@ -11,10 +11,21 @@
 // Every call first asks the fault plan ("Spooler.addPrinter", ...), then
 // fails with 1722 while the service is stopped. Failing calls set the
 // thread's last error.
+//
+// Deleting a printer follows localspl: while the printer still has jobs or
+// another handle holds it open, DeletePrinter only marks it pending deletion
+// (PRINTER_STATUS_PENDING_DELETION, kept in its key, so that a restart finds
+// it again); it goes with its last job or handle. A paused printer with jobs
+// refuses (5), and a job that is being printed to a serial or parallel port
+// whose printer does not answer stays "deleting" until the port gives up.
+// The running service keeps the monitor, print-processor and driver DLLs it
+// loaded; Windows refuses to delete a loaded module (5). Stopping takes
+// the service a moment (STOP_PENDING).
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -86,6 +97,14 @@ public:
     // reads its objects from the registry.
     void serviceStopped();
     void serviceStarted();
+    // "net stop spooler" asks the service to stop; it reports STOP_PENDING
+    // until the stop is done, a moment of virtual time later.
+    void stopRequested();
+    bool stopPending();
+    // SERVICE_STOPPED, SERVICE_STOP_PENDING or SERVICE_RUNNING.
+    std::uint32_t serviceState();
+    // Whether the running service has the module at `path` loaded.
+    bool holdsModule(std::string_view path);
 
     void setPrinterInitialization(PrinterInitialization hook) { initialize_ = std::move(hook); }
 
@@ -160,6 +179,15 @@ private:
     ports::DriverInfo3 driverInfo(const DriverRecord& driver) const;
     bool monitorInUse(std::string_view name) const;
 
+    // Pending deletions and the modules the service loads.
+    void settle();
+    bool openElsewhere(std::string_view printer, std::optional<std::uint64_t> except) const;
+    bool hasJobs(std::string_view printer) const;
+    void erasePrinter(std::string_view name);
+    void finishDeletionIfDue(std::string_view name);
+    bool jobStuckOnPort(const PrinterRecord& printer, std::uint32_t jobId) const;
+    void loadDriverModules(std::string_view driverName);
+
     Simulation& sim_;
     std::optional<SpoolerObjects> memory_;
     std::map<std::uint64_t, OpenHandle> handles_;
@@ -168,6 +196,16 @@ private:
     std::uint64_t nextHandle_ = 0x7000;
     PrinterInitialization initialize_;
     std::vector<JobCommand> jobCommands_;
+    std::optional<std::uint64_t> stopsAtMs_;
+    // Full paths (any case) of the modules the service loaded.
+    std::set<std::string, CaseInsensitiveLess> loaded_;
+    // Printer (any case) -> its job that is being deleted while its port
+    // retries, and when the port gives up.
+    struct DeletingJob {
+        std::uint32_t jobId = 0;
+        std::uint64_t goneAtMs = 0;
+    };
+    std::map<std::string, DeletingJob, CaseInsensitiveLess> deletingJobs_;
 };
 
 }  // namespace kvt::sim

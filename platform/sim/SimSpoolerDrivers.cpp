@@ -267,6 +267,10 @@ std::uint32_t SimSpooler::deletePrinterDriverEx(const std::optional<std::string>
         }
     }
     for (const DriverRecord& d : removed) {
+        // With no printer of its own left, the driver's modules are unloaded.
+        const std::string folder = driverVersionDirectory(d.environment, d.version);
+        for (std::string_view file : FilesOf(d))
+            if (!file.empty()) loaded_.erase(winpath::Join(folder, file));
         sim_.world().registry.eraseTree(DriverKeyPath(d.environment, d.version, d.name));
         if (deleteFlags & (ports::spool::DeleteUnusedFiles | kDeleteAllFiles)) deleteUnusedFiles(d);
     }
@@ -305,6 +309,7 @@ std::uint32_t SimSpooler::addMonitor(const ports::MonitorInfo2& monitor) {
     if (IsPath(monitor.dllName) ||
         !files.findFile(winpath::Join(winpath::Join(windows, "System32"), monitor.dllName)))
         return fail(err::ModNotFound);
+    loaded_.insert(winpath::Join(winpath::Join(windows, "System32"), monitor.dllName));
     MonitorRecord added{monitor.name, env, monitor.dllName, nlohmann::json::object()};
     WriteMonitorKey(sim_.world().registry, added);
     monitors.push_back(std::move(added));
@@ -322,6 +327,8 @@ std::uint32_t SimSpooler::deleteMonitor(const std::optional<std::string>& enviro
                               [name](const MonitorRecord& m) { return EqualsNoCase(m.name, name); });
     if (found == monitors.end()) return fail(err::UnknownPrintMonitor);
     if (monitorInUse(found->name)) return fail(err::PrintMonitorInUse);
+    // The monitor is shut down and its DLL unloaded.
+    loaded_.erase(winpath::Join(winpath::Join(sim_.world().windowsDirectory, "System32"), found->dll));
     sim_.world().registry.eraseTree(MonitorKeyPath(found->name));
     monitors.erase(found);
     return err::Success;
@@ -345,6 +352,7 @@ std::uint32_t SimSpooler::addPrintProcessor(const std::optional<std::string>& en
     if (findPrintProcessor(env, name) != nullptr) return fail(err::PrintProcessorAlreadyInstalled);
     if (IsPath(pathName) || !sim_.world().files.findFile(winpath::Join(spoolDirectory("prtprocs", env), pathName)))
         return fail(err::ModNotFound);
+    loaded_.insert(winpath::Join(spoolDirectory("prtprocs", env), pathName));
     PrintProcessorRecord added{std::string(name), env, std::string(pathName), nlohmann::json::object()};
     WritePrintProcessorKey(sim_.world().registry, added);
     objects().printProcessors.push_back(std::move(added));
@@ -371,6 +379,7 @@ std::uint32_t SimSpooler::deletePrintProcessor(const std::optional<std::string>&
         return EqualsNoCase(p.environment, env) && EqualsNoCase(p.name, name);
     });
     if (found == processors.end()) return fail(err::UnknownPrintProcessor);
+    loaded_.erase(winpath::Join(spoolDirectory("prtprocs", found->environment), found->dll));
     sim_.world().registry.eraseTree(PrintProcessorKeyPath(found->environment, found->name));
     processors.erase(found);
     return err::Success;

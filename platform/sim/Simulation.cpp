@@ -32,6 +32,7 @@ World Simulation::snapshot() const {
 void SimClock::sleep(std::uint32_t milliseconds) {
     sim_.clock().advance(milliseconds);
     sim_.transcript().add({{"event", "sleep"}, {"ms", milliseconds}});
+    sim_.spooler().serviceState();  // what the time brought (a stop that is done) shows in the world at once
 }
 
 ports::LocalTime SimClock::localTime() { return ToLocalTime(sim_.clock().nowMs()); }

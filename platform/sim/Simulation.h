@@ -91,6 +91,8 @@ public:
     std::uint32_t waitForProcess(ports::ProcessHandle process, std::uint32_t timeoutMs) override;
     std::uint32_t getExitCodeProcess(ports::ProcessHandle process, std::uint32_t& exitCode) override;
     void closeProcess(ports::ProcessHandle process) override;
+    // Only the spooler is a service of the simulated computer.
+    std::uint32_t queryServiceState(std::string_view service, std::uint32_t& state) override;
 
     std::size_t openProcessCount() const { return running_.size(); }
 

@@ -57,6 +57,11 @@ struct SpoolerImage {
     // every enumeration of the printers looks up each one's jobs. An image
     // lists them with their printers, in the printers' order.
     std::unordered_map<std::string, std::vector<std::uint32_t>, CaseInsensitiveHash, CaseInsensitiveEqual> jobs;
+    // Serial and parallel ports whose printer does not answer: a job being
+    // printed there stays until the port gives up.
+    std::vector<std::string> offlinePorts;
+    // Running services that depend on the spooler (a fax service, say).
+    std::vector<std::string> dependentServices;
     nlohmann::json extra = nlohmann::json::object();
 };
 

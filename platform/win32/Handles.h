@@ -90,7 +90,14 @@ struct WideEnvironmentStringsTraits {
     static void close(LPWCH block) { ::FreeEnvironmentStringsW(block); }
 };
 
+struct ServiceHandleTraits {
+    static SC_HANDLE invalid() { return nullptr; }
+    static bool valid(SC_HANDLE handle) { return handle != nullptr; }
+    static void close(SC_HANDLE handle) { ::CloseServiceHandle(handle); }
+};
+
 using UniqueRegKey = UniqueOwner<HKEY, RegKeyTraits>;
+using UniqueServiceHandle = UniqueOwner<SC_HANDLE, ServiceHandleTraits>;
 using UniqueHandle = UniqueOwner<HANDLE, KernelHandleTraits>;
 using UniqueToken = UniqueHandle;
 using UniqueFindHandle = UniqueOwner<HANDLE, FindHandleTraits>;

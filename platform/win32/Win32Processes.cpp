@@ -84,4 +84,15 @@ std::uint32_t Win32Processes::getExitCodeProcess(ports::ProcessHandle process, s
 
 void Win32Processes::closeProcess(ports::ProcessHandle process) { processes_.remove(process.value); }
 
+std::uint32_t Win32Processes::queryServiceState(std::string_view service, std::uint32_t& state) {
+    UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return FailureCode();
+    UniqueServiceHandle opened(::OpenServiceA(manager.get(), Terminated(service).c_str(), SERVICE_QUERY_STATUS));
+    if (!opened) return FailureCode();
+    SERVICE_STATUS status{};
+    if (!::QueryServiceStatus(opened.get(), &status)) return FailureCode();
+    state = status.dwCurrentState;
+    return err::Success;
+}
+
 }  // namespace kvt::win32

@@ -15,6 +15,7 @@ public:
     std::uint32_t waitForProcess(ports::ProcessHandle process, std::uint32_t timeoutMs) override;
     std::uint32_t getExitCodeProcess(ports::ProcessHandle process, std::uint32_t& exitCode) override;
     void closeProcess(ports::ProcessHandle process) override;
+    std::uint32_t queryServiceState(std::string_view service, std::uint32_t& state) override;
 
     std::size_t openProcessCount() { return processes_.size(); }
 

@@ -152,6 +152,12 @@ void ProductObjects::learnFrom(const sim::World& world) {
 }
 
 bool ProductObjects::ownsDevice(const sim::DeviceNode& device) const {
+    // The printer's own nodes, below its device keys.
+    for (std::string_view own : kOwnKeys)
+        if (StartsWithNoCase(own, kEnumKey) &&
+            AtOrBelow(std::string(kEnumKey) + device.instanceId, own) &&
+            !EqualsNoCase(std::string(kEnumKey) + device.instanceId, own))
+            return true;
     if (device.hardwareIds.empty()) return false;
     const std::string& first = device.hardwareIds.front();
     if (!StartsWithNoCase(first, kUsbId)) return false;

@@ -22,12 +22,15 @@ constexpr const char* kUsbKeyPath = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBP
 constexpr const char* kLptKey = "SYSTEM\\CurrentControlSet\\Enum\\LPTENUM\\NORVEXKVT-580duo";
 constexpr const char* kLptKeyPath = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\LPTENUM\\NORVEXKVT-580duo";
 
-// The device keys as Windows keeps them: protected, the USB one with a
-// device instance below it.
+// The device keys as Windows XP and Server 2003 keep them: protected, the
+// USB one with a device instance below it; an administrator may grant
+// himself the right to delete them there, which later releases keep to SYSTEM.
 sim::World DeviceKeyWorld(bool is64Bit = false) {
     WorldOptions options;
     options.is64Bit = is64Bit;
     sim::World world = MakeWorld(options);
+    world.os.major = 5;
+    world.os.minor = is64Bit ? 2 : 1;
     world.registry.ensure(kUsbKeyPath).isProtected = true;
     world.registry.ensure(std::string(kUsbKeyPath) + "\\1&usb").isProtected = true;
     world.registry.ensure(kLptKeyPath).isProtected = true;

@@ -51,6 +51,7 @@ TEST_P(SpoolerServiceTest, StartsNetByItsFullPathHiddenAndDoesNotWait) {
     EXPECT_EQ(processes[0]["hidden"], true);
     EXPECT_TRUE(EventsOf(sim(), "wait").empty()) << "the callers' fixed pauses do the waiting";
     EXPECT_EQ(sim().processes().openProcessCount(), 0u) << "the process handle is closed at once";
+    sim().clockPort().sleep(1000);  // the caller's pause, in which a stopping service stops
     EXPECT_EQ(this->world().spooler.running, r.runningAfter);
 }
 

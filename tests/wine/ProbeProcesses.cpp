@@ -93,6 +93,20 @@ void CheckStartFailures(win32::Win32Platform& windows, const std::string& scratc
     report.check(processes.openProcessCount() == 0, "no handle is left by failed starts");
 }
 
+// The service state the removal reads after "net stop spooler". Whether
+// Wine runs its spooler service at this moment is Wine's business: the
+// check asks only for a state the service manager knows.
+void CheckServiceState(win32::Win32Platform& windows, ProbeReport& report) {
+    auto& processes = windows.processes();
+    std::uint32_t state = 0;
+    if (report.code(processes.queryServiceState("Spooler", state), err::Success, "QueryServiceStatus of the spooler"))
+        report.check(state >= ports::service::Stopped && state <= ports::service::Paused,
+                     "the spooler's state is a service state", std::to_string(state));
+    constexpr std::uint32_t kServiceDoesNotExist = 1060;
+    report.code(processes.queryServiceState("KvtNoSuchService", state), kServiceDoesNotExist,
+                "a service that does not exist is refused");
+}
+
 struct BlockRow {
     const char* name;
     std::vector<std::string> parent;
@@ -107,6 +121,7 @@ void CheckProcesses(win32::Win32Platform& windows, const std::string& scratch, P
     CheckChildSeesEnvironment(windows, scratch, report);
     CheckChildKeepsWideVariables(windows, scratch, report);
     CheckStartFailures(windows, scratch, report);
+    CheckServiceState(windows, report);
     report.code(windows.files().removeDirectory(scratch), err::Success, "the process checks leave nothing behind");
 }
 

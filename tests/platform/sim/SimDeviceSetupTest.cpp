@@ -188,7 +188,9 @@ TEST(SimDeviceSetup, RemovingADeviceTakesItsNodeAndEnumKey) {
     // The protected key goes with its subkeys, as the PnP manager removes it.
     EXPECT_FALSE(sim.world().registry.exists(std::string(kEnum) + kPrinterId));
     EXPECT_TRUE(sim.world().registry.exists(std::string(kEnum) + "USB\\ROOT_HUB20\\4&1"));
-    EXPECT_TRUE(sim.world().registry.exists(std::string(kEnum) + "USB\\VID_2E9C&PID_000B"));
+    EXPECT_FALSE(sim.world().registry.exists(std::string(kEnum) + "USB\\VID_2E9C&PID_000B"))
+        << "the device's key goes with its last instance";
+    EXPECT_TRUE(sim.world().registry.exists(std::string(kEnum) + "USB"));
 
     // The walk over the indexes goes on unchanged after a removal.
     const Walk after = WalkList(setup, list);

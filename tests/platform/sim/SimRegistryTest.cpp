@@ -25,9 +25,13 @@ constexpr const char* kDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\N
 constexpr const char* kDeviceParent = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBPRINT";
 constexpr std::uint32_t kOpenForGrant = reg::EnumerateSubKeys | reg::ReadControl | reg::WriteDac;
 
+// XP and Server 2003, whose device keys an administrator may still take
+// over (SimSpoolerRemovalTest shows the later releases).
 World WorldOf(bool is64Bit) {
     World world;
     world.os.is64Bit = is64Bit;
+    world.os.major = 5;
+    world.os.minor = is64Bit ? 2 : 1;
     return world;
 }
 

@@ -26,6 +26,7 @@ void RunNetCommand(Simulation& sim, const char* verb) {
     ASSERT_EQ(sim.processes().startProcess(
                   {"C:\\Windows\\System32\\net.exe", std::string("net ") + verb + " spooler", true, {}}, process),
               err::Success);
+    sim.processes().waitForProcess(process, 0xFFFFFFFF);  // net ends when the service has stopped
     sim.processes().closeProcess(process);
 }
 

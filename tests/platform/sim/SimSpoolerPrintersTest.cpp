@@ -32,6 +32,7 @@ void RunNet(Simulation& sim, const char* verb) {
     ASSERT_EQ(sim.processes().startProcess(
                   {"C:\\Windows\\System32\\net.exe", std::string("net ") + verb + " spooler", true, {}}, process),
               err::Success);
+    sim.processes().waitForProcess(process, 0xFFFFFFFF);  // net ends when the service has stopped
     sim.processes().closeProcess(process);
 }
 
@@ -157,7 +158,7 @@ TEST_F(SimSpoolerTest, AListThatGrewBetweenTwoEnumerationsShowsTheNewPrinter) {
 // ---------------------------------------------------------------- handles
 
 TEST_F(SimSpoolerTest, HandlesOpenCloseAndOutliveTheirPrinter) {
-    add("Receipt");
+    spooler.closePrinter(add("Receipt"));
     PrinterHandle handle, server;
     ports::PrinterDefaults rawAll{std::string("raw"), ports::spool::PrinterAllAccess};
     EXPECT_EQ(spooler.openPrinter(std::string("receipt"), &rawAll, handle), err::Success);
@@ -293,6 +294,7 @@ TEST_F(SimSpoolerTest, SetJobCancelsAndDeletesButPausingKeepsTheJob) {
     std::vector<PrinterInfo2> printers;
     ASSERT_EQ(spooler.enumPrinters(ports::spool::EnumLocal, printers), err::Success);
     EXPECT_EQ(printers[0].jobs, 1u);
+    EXPECT_EQ(spooler.setJob(handle, 3, ports::spool::JobControlDelete), err::Success);
     ASSERT_EQ(spooler.deletePrinter(handle), err::Success);
     EXPECT_FALSE(sim.world().spooler.jobs.contains("Receipt")) << "the spool files go with the printer";
 }

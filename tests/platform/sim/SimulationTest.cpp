@@ -131,8 +131,9 @@ TEST(SimProcesses, NetStopsAndStartsTheSpooler) {
     Simulation sim(SmallWorld(true));
     ports::ProcessHandle stop;
     ASSERT_EQ(sim.processes().startProcess(Net("C:\\Windows\\system32\\net.exe", "net stop spooler"), stop), 0u);
+    EXPECT_EQ(sim.processes().waitForProcess(stop, 0), ports::wait::Timeout) << "the service takes a moment to stop";
+    EXPECT_EQ(sim.processes().waitForProcess(stop, 1000), ports::wait::Object0);
     EXPECT_FALSE(sim.world().spooler.running);
-    EXPECT_EQ(sim.processes().waitForProcess(stop, 0), ports::wait::Object0);
     sim.processes().closeProcess(stop);
     ports::ProcessHandle start;
     ASSERT_EQ(sim.processes().startProcess(Net("C:\\Windows\\system32\\net.exe", "net start spooler"), start), 0u);

@@ -75,7 +75,8 @@ TEST_P(DeleteLanguageMonitorTest, RemovesMonitorAndItsDll) {
     EXPECT_THAT(logLines(), ElementsAreArray(GetParam().lines));
     EXPECT_THAT(commands(), ElementsAreArray(GetParam().commands));
     EXPECT_FALSE(hasKey(kMonitorKey));
-    EXPECT_FALSE(hasFile("C:\\Windows\\System32\\MON580D.dll"));
+    // A monitor that the spooler did not let go of stays loaded, its DLL with it.
+    EXPECT_EQ(hasFile("C:\\Windows\\System32\\MON580D.dll"), GetParam().refusal != 0);
     EXPECT_EQ(sim().files().pendingRedirectionDisables(), 0u);
 }
 
@@ -99,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, DeleteLanguageMonitorTest, ::testing::Values(
     ComponentRow{"UnknownMonitor", "xp-x86", SetupProgram::Installer, true, err::UnknownPrintMonitor,
                  {"DeleteLanguageMonitor BEGIN", "DeleteMonitor Error : (3000)",
                   "The specified print monitor is unknown or not installed on this system.",
-                  "DeleteLanguageMonitor END"}, {}},
+                  kMissingIn + "system32\\MON580D.dll , (5)", "DeleteLanguageMonitor END"}, {}},
     ComponentRow{"UninstallerStartsTheSpoolerAndRetries", "xp-x86", SetupProgram::Uninstaller, false, 0,
                  {"DeleteLanguageMonitor BEGIN", "DeleteLanguageMonitor END"}, {"net start spooler"}},
     ComponentRow{"InstallerFallsBackWhileTheSpoolerIsDown", "xp-x86", SetupProgram::Installer, false, 0,
@@ -108,6 +109,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, DeleteLanguageMonitorTest, ::testing::Values(
 // clang-format on
 
 class DeleteProcessorTest : public ComponentTest {};
+
+const std::string kProcessorHeld = "DeleteFile Error : C:\\Windows\\System32\\spool\\prtprocs\\";
 
 TEST_P(DeleteProcessorTest, RemovesTheProcessorOfTheDriverEnvironmentAndOnlyItsDll) {
     startRow("Spooler.deletePrintProcessor");
@@ -118,9 +121,11 @@ TEST_P(DeleteProcessorTest, RemovesTheProcessorOfTheDriverEnvironmentAndOnlyItsD
     EXPECT_THAT(commands(), ElementsAreArray(GetParam().commands));
     EXPECT_FALSE(hasKey(ProcessorKey(world())));
     const bool is64Bit = world().os.is64Bit;
-    EXPECT_FALSE(hasFile(std::string("C:\\Windows\\System32\\spool\\prtprocs\\") + (is64Bit ? "x64" : "W32X86") +
-                         "\\PRO580D.dll"));
-    EXPECT_EQ(hasFile("C:\\Windows\\System32\\spool\\prtprocs\\W32X86\\PRO580D.dll"), is64Bit);
+    EXPECT_EQ(hasFile(std::string("C:\\Windows\\System32\\spool\\prtprocs\\") + (is64Bit ? "x64" : "W32X86") +
+                      "\\PRO580D.dll"),
+              GetParam().refusal != 0);
+    EXPECT_EQ(hasFile("C:\\Windows\\System32\\spool\\prtprocs\\W32X86\\PRO580D.dll"),
+              is64Bit || GetParam().refusal != 0);
     // The spooler itself let go of it, unless it refused.
     const auto& processors = sim().spooler().memory()->printProcessors;
     EXPECT_EQ(std::any_of(processors.begin(), processors.end(),
@@ -133,9 +138,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, DeleteProcessorTest, ::testing::Values(
     ComponentRow{"Win10x64", "win10-x64", SetupProgram::Installer, true, 0,
                  {"DeleteProcessor BEGIN", "DeleteProcessor END"}, {}},
     ComponentRow{"RefusedOnXp", "xp-x86", SetupProgram::Uninstaller, true, err::AccessDenied,
-                 {"DeleteProcessor BEGIN", "DeleteProcessor END"}, {}},
+                 {"DeleteProcessor BEGIN", kProcessorHeld + "W32X86\\PRO580D.dll , (5)", "DeleteProcessor END"}, {}},
     ComponentRow{"RefusedOnWin10x64", "win10-x64", SetupProgram::Installer, true, err::AccessDenied,
-                 {"DeleteProcessor BEGIN", "DeleteProcessor END"}, {}},
+                 {"DeleteProcessor BEGIN", kProcessorHeld + "x64\\PRO580D.dll , (5)", "DeleteProcessor END"}, {}},
     ComponentRow{"UninstallerStartsTheSpoolerAndRetries", "xp-x86", SetupProgram::Uninstaller, false, 0,
                  {"DeleteProcessor BEGIN", "DeleteProcessor END"}, {"net start spooler"}}),
     RowName());
@@ -153,7 +158,7 @@ TEST_F(RemovalTest, DeleteProcessorFallbackOn64BitWindowsUsesThe64BitView) {
                                         "MyRegDeleteKeyEx failed : SYSTEM\\CurrentControlSet\\Control\\Print\\"
                                         "Environments\\Windows x64\\Print Processors\\"
                                         "NVX PRINT PROCESSOR KVT580duo (5) ",
-                                        "DeleteProcessor END"));
+                                        kProcessorHeld + "x64\\PRO580D.dll , (5)", "DeleteProcessor END"));
     EXPECT_TRUE(hasKey(ProcessorKey(world())));
 }
 

@@ -130,8 +130,9 @@ TEST_P(DeviceRemovalProgramRun, RemovesThroughTheProgramOrLogsWhyNot) {
 INSTANTIATE_TEST_SUITE_P(
     Wow64, DeviceRemovalProgramRun,
     ::testing::Values(
-        HelperRow{"UninstallerRunsTheProductFolderCopyAndDeletesIt", &kUninstallerRemoval, kProductFolderProgram,
-                  sim::Bitness::x64, 400, {"B", "C", "D", "F"}, {}, false},
+        // The uninstaller deletes its copy after the device keys (Delete_LPT_USB_Info).
+        HelperRow{"UninstallerRunsTheProductFolderCopy", &kUninstallerRemoval, kProductFolderProgram,
+                  sim::Bitness::x64, 400, {"B", "C", "D", "F"}, {}, true},
         HelperRow{"InstallerRunsThePackageCopy", &kInstallerRemoval, kPackageProgram, sim::Bitness::x64, 400,
                   {"B", "C", "D", "F"}, {}, true},
         HelperRow{"MissingProgram", &kUninstallerRemoval, nullptr, sim::Bitness::x64, 400,
@@ -140,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
                   false},
         HelperRow{"ProgramRefusedUnderWow64", &kUninstallerRemoval, kProductFolderProgram, sim::Bitness::x86, 400,
                   {"A", "B", "C", "D", "E", "F"},
-                  {"The device removal program failed. (0xE0000235)"}, false},
+                  {"The device removal program failed. (0xE0000235)"}, true},
         HelperRow{"ProgramStillRunningAfterAMinute", &kInstallerRemoval, kPackageProgram, sim::Bitness::x64,
                   120000, {"B", "C", "D", "F"},
                   {"The device removal program did not end within 60000 ms."}, true}),
@@ -150,7 +151,9 @@ struct KeyRow {
     const char* name;
     const char* os;
     const char* failingCall;  // the first deletion fails
-    std::vector<std::string> failureLines;
+    bool withNodes;           // device nodes under the keys, as a plugged-in printer leaves them
+    std::vector<std::string> usbLines, lptLines;  // after each key's REGKEY lines
+    bool keysLeft;
     friend void PrintTo(const KeyRow& row, std::ostream* out) { *out << row.name; }
 };
 
@@ -159,34 +162,73 @@ class DeleteLptUsbInfoTest : public RemovalTest, public ::testing::WithParamInte
 TEST_P(DeleteLptUsbInfoTest, DeletesBothProtectedDeviceKeys) {
     const KeyRow& row = GetParam();
     sim::World world = *sim::FreshImage(row.os);
-    world.registry.ensure(test::kUsbDeviceKey).isProtected = true;
-    world.registry.ensure(test::kLptDeviceKey).isProtected = true;
+    for (std::string_view key : {test::kUsbDeviceKey, test::kLptDeviceKey}) {
+        world.registry.ensure(key).isProtected = true;
+        if (!row.withNodes) continue;
+        const std::string id(key.substr(key.find("Enum\\") + 5));
+        world.registry.ensure(std::string(key) + "\\7&1").isProtected = true;
+        world.devices.push_back({id.substr(0, id.find('\\')), id + "\\7&1", {id + "7E4B"}, {}});
+    }
+    if (world.os.is64Bit) world.files.putFile(kProductFolderProgram, "program");
     start(std::move(world), kUninstallerRemoval);
     if (row.failingCall != nullptr) sim().faults().failCall(row.failingCall, err::AccessDenied, 1);
     sim().lastError() = 1234;  // the failure line carries the thread's last error, not the call's result
 
     Delete_LPT_USB_Info(context());
 
-    EXPECT_EQ(hasKey(test::kUsbDeviceKey), row.failingCall != nullptr);
-    EXPECT_FALSE(hasKey(test::kLptDeviceKey)) << "the second key is tried whatever became of the first";
+    EXPECT_EQ(hasKey(test::kUsbDeviceKey), row.keysLeft || row.failingCall != nullptr);
+    EXPECT_EQ(hasKey(test::kLptDeviceKey), row.keysLeft) << "the second key is tried whatever became of the first";
     EXPECT_TRUE(hasKey("HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBPRINT"));
     std::vector<std::string> expected{"Delete_LPT_USB_Info BEGIN", "REGKEY_1 : " + std::string(test::kUsbDeviceKey),
                                       "REGKEY_2 : " + std::string(test::kUsbDeviceKey.substr(5))};
-    expected.insert(expected.end(), row.failureLines.begin(), row.failureLines.end());
+    expected.insert(expected.end(), row.usbLines.begin(), row.usbLines.end());
     expected.push_back("REGKEY_1 : " + std::string(test::kLptDeviceKey));
     expected.push_back("REGKEY_2 : " + std::string(test::kLptDeviceKey.substr(5)));
+    expected.insert(expected.end(), row.lptLines.begin(), row.lptLines.end());
     expected.push_back("Delete_LPT_USB_Info END");
     EXPECT_THAT(logLines(), ElementsAreArray(expected));
+    EXPECT_FALSE(hasFile(kProductFolderProgram));
 }
+
+const std::string kUsbKeyName = "SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NORVEXKVT-580duo";
+const std::string kLptKeyName = "SYSTEM\\CurrentControlSet\\Enum\\LPTENUM\\NORVEXKVT-580duo";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DeleteLptUsbInfoTest,
     ::testing::Values(
-        KeyRow{"Win10x64", "win10-x64", nullptr, {}}, KeyRow{"XpX86", "xp-x86", nullptr, {}},
+        KeyRow{"XpX86", "xp-x86", nullptr, false, {}, {}, false},
         KeyRow{"FirstFailsOnXp",
                "xp-x86",
                "Registry.shDeleteKey",
-               {"SHDeleteKey failed : SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NORVEXKVT-580duo (1234) "}}),
+               false,
+               {"SHDeleteKey failed : " + kUsbKeyName + " (1234) ", "The device key remains : HKLM\\" + kUsbKeyName},
+               {},
+               false},
+        // From Vista on only SYSTEM deletes them: the device removal does.
+        KeyRow{"Win10x64ThroughTheProgram",
+               "win10-x64",
+               nullptr,
+               true,
+               {"MyRegDeleteKeyEx failed : " + kUsbKeyName + " (1234) "},
+               {"MyRegDeleteKeyEx failed : " + kLptKeyName + " (1234) "},
+               false},
+        KeyRow{"Vista32ThroughSetupApi",
+               "vista-x86",
+               nullptr,
+               true,
+               {"SHDeleteKey failed : " + kUsbKeyName + " (1234) "},
+               // the thread's last error is the end of the first node walk's
+               {"SHDeleteKey failed : " + kLptKeyName + " (259) "},
+               false},
+        KeyRow{"Win10KeysWithoutNodesStayAndAreNamed",
+               "win10-x64",
+               nullptr,
+               false,
+               {"MyRegDeleteKeyEx failed : " + kUsbKeyName + " (1234) ",
+                "The device key remains : HKLM\\" + kUsbKeyName},
+               {"MyRegDeleteKeyEx failed : " + kLptKeyName + " (1234) ",
+                "The device key remains : HKLM\\" + kLptKeyName},
+               true}),
     RowName());
 
 // The INF store of the rows below: the product's INF under several names.

@@ -5,6 +5,7 @@
 
 #include "Installer/setup_common/DirectoryTree.h"
 #include "Installer/setup_common/FileRemoval.h"
+#include "Installer/setup_common/PrinterRemoval.h"
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/FreshImage.h"
 #include "tests/setup_common/removal/InstalledProduct.h"
@@ -207,6 +208,25 @@ INSTANTIATE_TEST_SUITE_P(
                               {"DeleteInstalledDirectory BEGIN", "DIRECTORY : C:\\NORVEX Printer Driver\\KVT-580duo",
                                "DeleteInstalledDirectory END"}}),
     RowName());
+
+
+// A running fax service makes "net stop spooler" wait for an answer that
+// its hidden console never gets: the spooler keeps the driver's modules it
+// loaded for the printers, and the log says why they stay.
+TEST_F(RemovalTest, ASpoolerThatDidNotStopIsLoggedAndTheFilesItHoldsAreNamed) {
+    sim::World image = test::InstallProduct(test::SystemBeforeProduct("win10-x64"));
+    image.spooler.dependentServices = {"Fax"};
+    start(std::move(image), kUninstallerRemoval);
+    for (const char* printer : {"NORVEX KVT-580duo", "Receipt 2"}) DeletePrinterObject(context(), printer);
+
+    DeleteDriverFiles(context());
+
+    const std::vector<std::string> lines = logLines();
+    EXPECT_THAT(lines, Contains("The print spooler has not stopped (state 4): the files it holds cannot be deleted."));
+    EXPECT_THAT(lines, Contains("DeleteFile Error : " + std::string(kDrivers64) + "\\3\\UI580D.dll , (5)"));
+    EXPECT_TRUE(hasFile(std::string(kDrivers64) + "\\3\\UI580D.dll"));
+    EXPECT_FALSE(hasFile(std::string(kDrivers64) + "\\3\\KVT580D.GPD")) << "what the spooler does not hold goes";
+}
 
 }  // namespace
 }  // namespace kvt::setup

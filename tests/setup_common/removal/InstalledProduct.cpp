@@ -201,6 +201,14 @@ sim::World InstallProduct(sim::World before) {
     usbKey.isProtected = true;
     usbKey.values.emplace_back("DeviceDesc", Sz("NORVEX KVT-580duo"));
     world.registry.ensure(kLptDeviceKey).isProtected = true;
+    // From Vista on the keys are those of the printer's device nodes, which
+    // only the nodes' removal takes away.
+    if (world.os.major >= 6)
+        for (std::string_view key : {kUsbDeviceKey, kLptDeviceKey}) {
+            const std::string id(key.substr(key.find("Enum\\") + 5));
+            world.registry.ensure(std::string(key) + "\\8&1F2E&0&USB001").isProtected = true;
+            world.devices.push_back({id.substr(0, id.find('\\')), id + "\\8&1F2E&0&USB001", {id + "7E4B"}, {}});
+        }
 
     const std::string drivers = NativeDriverDirectory(world);
     world.files.putFile(drivers + "\\norvexkvt_580duoaed9\\KVT580D.GPD", "package GPD");

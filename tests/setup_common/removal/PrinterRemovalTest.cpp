@@ -116,8 +116,10 @@ TEST_P(DeletePrinterDrvTest, DeletesTheDriverOfTheSystemsEnvironmentAndRestartsT
     for (const std::string& application : events<std::string>("process", "application"))
         EXPECT_EQ(application, "C:\\Windows\\system32\\net.exe");
     const std::string environment = world().os.is64Bit ? "Windows x64" : "Windows NT x86";
-    EXPECT_FALSE(
-        hasKey(std::string(kPrint) + "\\Environments\\" + environment + "\\Drivers\\Version-3\\NORVEX KVT-580duo"));
+    // A driver that printers still use stays for them.
+    EXPECT_EQ(
+        hasKey(std::string(kPrint) + "\\Environments\\" + environment + "\\Drivers\\Version-3\\NORVEX KVT-580duo"),
+        row.printersLeft);
     EXPECT_TRUE(
         hasKey(std::string(kPrint) + "\\Environments\\" + environment + "\\Drivers\\Version-3\\Harbor Label 200"));
     // Only the spooler takes the driver's files along.
@@ -126,7 +128,9 @@ TEST_P(DeletePrinterDrvTest, DeletesTheDriverOfTheSystemsEnvironmentAndRestartsT
 
 const std::string kX64DriverKey =
     "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3\\NORVEX KVT-580duo";
-const std::string kPrinterKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\NORVEX KVT-580duo";
+const std::string kPrinterLeft = "Printer not deleted : NORVEX KVT-580duo (status 0x00000000, 2 print jobs)";
+const std::string kReceiptLeft = "Printer not deleted : Receipt 2 (status 0x00000000, 0 print jobs)";
+const std::string kDriverStays = "The printer driver stays installed: 2 printers still use it.";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DeletePrinterDrvTest,
@@ -142,21 +146,55 @@ INSTANTIATE_TEST_SUITE_P(
                                 false,
                                 1,
                                 {"DeletePrinterDrv BEGIN", "DeletePrinterDrv END"}},
-                      DriverRow{"InstallerFallsBackSilently",
+                      DriverRow{"InstallerNamesThePrintersThatKeepTheDriver",
                                 "win10-x64",
                                 SetupProgram::Installer,
                                 true,
                                 0,
-                                {"DeletePrinterDrv BEGIN", "MyRegDeleteKeyEx failed : " + kPrinterKey + " (3001) ",
+                                {"DeletePrinterDrv BEGIN", kPrinterLeft, kReceiptLeft, kDriverStays,
                                  "DeletePrinterDrv END"}},
                       DriverRow{"UninstallerLogsTheRefusal",
                                 "xp-x86",
                                 SetupProgram::Uninstaller,
                                 true,
-                                1,
-                                {"DeletePrinterDrv BEGIN", "DeletePrinterDriverEx returned FALSE. (3001)",
-                                 "DeletePrinterDrv END"}}),
+                                0,
+                                {"DeletePrinterDrv BEGIN", "DeletePrinterDriverEx returned FALSE. (3001)", kPrinterLeft,
+                                 kReceiptLeft, kDriverStays, "DeletePrinterDrv END"}}),
     RowName());
+
+
+// A printer whose job is being printed to a port that does not answer is
+// only marked for deletion: the driver must stay for it, and the user hears
+// which printer keeps it.
+TEST_F(RemovalTest, APrinterWaitingForItsJobKeepsTheDriverAndIsNamed) {
+    sim::World image = test::InstallProduct(test::SystemBeforeProduct("win10-x64"));
+    image.spooler.offlinePorts = {"LPT2:"};
+    start(std::move(image), kUninstallerRemoval);
+    const std::string copy = "NORVEX KVT-580duo (Copy 1)";
+    ports::PrinterInfo2 info;
+    info.printerName = copy;
+    info.portName = "LPT2:";
+    info.driverName = "NORVEX KVT-580duo";
+    info.printProcessor = "WinPrint";
+    ports::PrinterHandle handle;
+    ASSERT_EQ(sim().spooler().addPrinter(info, handle), 0u);
+    sim().spooler().closePrinter(handle);
+    world().spooler.jobs[copy] = {11};
+    for (const std::string printer : {"NORVEX KVT-580duo", "Receipt 2", copy.c_str()})
+        DeletePrinterObject(context(), printer);
+
+    EXPECT_EQ(DeletePrinterDrv(context(), "KVT-580duo"), 0);
+
+    EXPECT_TRUE(hasKey("HKLM\\" + kX64DriverKey));
+    EXPECT_TRUE(hasKey(std::string(kPrint) + "\\Printers\\" + copy));
+    const std::vector<std::string> lines = logLines();
+    EXPECT_THAT(lines, ::testing::Contains("Printer not deleted : " + copy +
+                                           " (pending deletion until its 1 print jobs have ended)"));
+    EXPECT_THAT(lines, ::testing::Contains("The printer driver stays installed: 1 printers still use it."));
+    const auto boxes = events<std::string>("messageBox", "text");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find(copy + " (print jobs pending)\n"), std::string::npos) << boxes[0];
+}
 
 }  // namespace
 }  // namespace kvt::setup
