@@ -8,6 +8,7 @@
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
 #include "Installer/KVT580duo_Installer/InstallStepTexts.h"
 #include "Installer/setup_common/BoundedText.h"
+#include "Installer/setup_common/ErrorReport.h"
 #include "Installer/setup_common/ProductConfiguration.h"
 #include "Installer/setup_common/RegistryHelpers.h"
 #include "platform/ports/WinCodes.h"
@@ -113,7 +114,7 @@ void InstallEngine::CopyINFFile() {
         log_.WriteLog("SetupCopyOEMInf failed : (%d)", error);
         // SetupAPI's codes (a refused signature, for one) read best in hex,
         // as Windows' own documents name them.
-        std::string cause = platform_.system.formatMessage(error);
+        std::string cause = setup::SystemErrorText(platform_.system, error);
         while (!cause.empty() && (cause.back() == '\n' || cause.back() == '\r')) cause.pop_back();
         log_.WriteLog("SetupCopyOEMInf error 0x%08X : %s", error, cause);
         ShowErrorReport(reporthead::SetupCopyOEMInf, error);

@@ -16,11 +16,15 @@ std::string ErrorReportHead(std::string_view head, std::uint32_t code) {
 // English first, as support reads the reports; a Windows without English
 // texts gives its own language's text, and a code that no table knows is
 // still reported in words.
-std::string ErrorReportText(ports::SystemInfo& system, std::string_view head, std::uint32_t code) {
+std::string SystemErrorText(ports::SystemInfo& system, std::uint32_t code) {
     std::string text;
     if (system.formatMessage(code, kEnglishUs, text) != 0 || text.empty())
         if (system.formatMessage(code, kSystemLanguage, text) != 0 || text.empty()) text = kNoSystemText;
-    return ErrorReportHead(head, code) + text;
+    return text;
+}
+
+std::string ErrorReportText(ports::SystemInfo& system, std::string_view head, std::uint32_t code) {
+    return ErrorReportHead(head, code) + SystemErrorText(system, code);
 }
 
 }  // namespace kvt::setup

@@ -20,6 +20,9 @@ inline constexpr std::string_view kNoSystemText = "Windows has no description of
 // format: only that one directive is replaced, the rest stays as written.
 std::string ErrorReportHead(std::string_view head, std::uint32_t code);
 
+// The system's text for the code, with the fallbacks above.
+std::string SystemErrorText(ports::SystemInfo& system, std::uint32_t code);
+
 // The head with the code, then the system's text for the code.
 std::string ErrorReportText(ports::SystemInfo& system, std::string_view head, std::uint32_t code);
 
