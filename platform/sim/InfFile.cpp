@@ -58,6 +58,11 @@ public:
         if (IsBlank(c) && text_.empty()) return;
         text_ += c;
     }
+    // A line carried on by "\" joins the next one without the blanks
+    // around the break.
+    void dropTrailingBlanks() {
+        while (text_.size() > kept_ && IsBlank(text_.back())) text_.pop_back();
+    }
     std::string finish() {
         while (text_.size() > kept_ && IsBlank(text_.back())) text_.pop_back();
         std::string done = std::move(text_);
@@ -83,9 +88,12 @@ struct RawSection {
     std::vector<RawLine> lines;
 };
 
-bool OnlyBlanksFrom(std::string_view line, std::size_t from) {
-    for (std::size_t i = from; i < line.size(); ++i)
+// A comment may follow the "\" that continues a line.
+bool OnlyBlanksOrCommentFrom(std::string_view line, std::size_t from) {
+    for (std::size_t i = from; i < line.size(); ++i) {
+        if (line[i] == ';') return true;
         if (!IsBlank(line[i])) return false;
+    }
     return true;
 }
 
@@ -100,7 +108,10 @@ RawLine ReadLogicalLine(const std::vector<std::string_view>& lines, std::size_t&
     while (index < lines.size()) {
         const std::string_view line = lines[index++];
         bool continued = false;
-        for (std::size_t i = 0; i < line.size(); ++i) {
+        std::size_t i = 0;
+        if (index - 1 > raw.lineNumber - 1)
+            while (i < line.size() && IsBlank(line[i])) ++i;
+        for (; i < line.size(); ++i) {
             const char c = line[i];
             if (inQuotes) {
                 if (c != '"') {
@@ -117,8 +128,9 @@ RawLine ReadLogicalLine(const std::vector<std::string_view>& lines, std::size_t&
             if (c == '"') {
                 inQuotes = true;
                 field.markQuoted();
-            } else if (c == '\\' && OnlyBlanksFrom(line, i + 1)) {
+            } else if (c == '\\' && OnlyBlanksOrCommentFrom(line, i + 1)) {
                 continued = true;
+                field.dropTrailingBlanks();
                 break;
             } else if (c == '=' && !raw.hasKey && raw.fields.empty()) {
                 raw.hasKey = true;
@@ -228,8 +240,10 @@ InfFile InfFile::Parse(std::string_view bytes) {
         InfSection section{rawSection.name, {}};
         for (const RawLine& rawLine : rawSection.lines) {
             InfLine line;
-            line.hasKey = rawLine.hasKey;
-            line.key = Substitute(rawLine.key, strings);
+            // A line of one value without "=" is found by that value as
+            // its key too, as in a list of file names.
+            line.hasKey = rawLine.hasKey || rawLine.fields.size() == 1;
+            line.key = Substitute(rawLine.hasKey ? rawLine.key : rawLine.fields.front(), strings);
             line.lineNumber = rawLine.lineNumber;
             for (const std::string& field : rawLine.fields) line.values.push_back(Substitute(field, strings));
             section.lines.push_back(std::move(line));

@@ -14,7 +14,7 @@
 namespace kvt::sim {
 
 struct InfLine {
-    bool hasKey = false;
+    bool hasKey = false;              // also for a line of one value without "=": that value is its key
     std::string key;                  // substituted, unquoted, trimmed; empty without a key
     std::vector<std::string> values;  // the fields after "=", or the whole line's fields without a key
     std::size_t lineNumber = 0;       // 1-based number of the physical line the line starts on

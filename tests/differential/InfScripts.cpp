@@ -2,6 +2,7 @@
 // a corpus made from them (cut, joined, re-encoded, lines continued,
 // sections decorated) and from a table of odd lines, string substitution,
 // and SetupGetInfFileList over folders of files of each style.
+#include <cctype>
 #include <string>
 
 #include "tests/differential/Scripts.h"
@@ -59,7 +60,9 @@ std::string Decorated(const std::string& text) {
     std::string out;
     for (const std::string& line : SplitLines(text)) {
         const std::size_t close = line.find(']');
-        if (line.starts_with('[') && close != std::string::npos && line.substr(0, close) != "[Version")
+        std::string name = line.substr(0, close == std::string::npos ? 0 : close);
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (line.starts_with('[') && close != std::string::npos && name != "[version" && name != "[strings")
             out += line.substr(0, close) + ".NTamd64]   ; decorated" + line.substr(close + 1);
         else
             out += line;

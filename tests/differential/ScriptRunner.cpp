@@ -24,7 +24,6 @@ std::optional<std::string> OptionalText(const json& s, const char* field) {
     return s[field].get<std::string>();
 }
 
-bool OwnName(const std::string& name) { return name.starts_with(kOwnPrefix); }
 
 // Enumeration order of names that the two file systems return as they are
 // stored: Windows gives NTFS order (sorted, case folded), Wine the order of
@@ -73,6 +72,7 @@ std::vector<std::uint8_t> FromHex(const std::string& hex) {
 }
 
 json ScriptRunner::run(const json& script) {
+    ownPrefix_ = std::string(kOwnPrefix) + "-" + script.at("name").get<std::string>();
     json results = json::array();
     for (const json& s : script.at("steps")) results.push_back(step(s));
     ports_.hooks.releaseFiles();
@@ -234,7 +234,7 @@ json ScriptRunner::spoolerStep(const std::string& op, const json& s) {
         const std::uint32_t rc = spooler.enumPrinterDrivers(environment, drivers);
         json own = json::array();
         for (const ports::DriverInfo3& d : drivers) {
-            if (!OwnName(d.name)) continue;
+            if (!ownName(d.name)) continue;
             json deps = json::array();
             for (const std::string& file : d.dependentFiles) deps.push_back(PathOut(file));
             own.push_back({{"name", d.name}, {"version", d.version}, {"environment", d.environment},
@@ -286,7 +286,7 @@ json ScriptRunner::spoolerStep(const std::string& op, const json& s) {
         const std::uint32_t rc = spooler.enumPrinters(ports::spool::EnumLocal, printers);
         std::vector<std::string> own;
         for (const ports::PrinterInfo2& p : printers)
-            if (OwnName(p.printerName)) own.push_back(p.printerName + " / " + p.driverName + " / " + p.portName);
+            if (ownName(p.printerName)) own.push_back(p.printerName + " / " + p.driverName + " / " + p.portName);
         SortNoCase(own);
         return {{"rc", rc}, {"printers", own}};
     }

@@ -24,8 +24,7 @@ namespace kvt::diff {
 class SideHooks {
 public:
     virtual ~SideHooks() = default;
-    // Opens `path` for reading with read and write sharing but no delete
-    // sharing, and keeps it open until the script ends.
+    // Opens `path` for reading, sharing it for reading only, and keeps it open until the script ends.
     virtual std::uint32_t holdFile(const std::string& path) = 0;
     virtual void releaseFiles() = 0;
     // {"rc": code} when the file cannot be opened; otherwise its sections in
@@ -42,8 +41,10 @@ struct Ports {
     SideHooks& hooks;
 };
 
-// Names of printers, drivers and monitors that the scripts create start with
-// this, and enumerations report only those: each side's system has its own.
+// Names of printers, drivers and monitors that a script creates start with
+// this, a dash and the script's name; enumerations report only those, as
+// each side's system has its own objects and the Windows side keeps those of
+// the scripts before.
 inline constexpr std::string_view kOwnPrefix = "KvtDiff";
 
 class ScriptRunner {
@@ -59,8 +60,10 @@ private:
     nlohmann::json spoolerStep(const std::string& op, const nlohmann::json& s);
     nlohmann::json infStep(const std::string& op, const nlohmann::json& s);
     ports::RegKey keyOf(const nlohmann::json& s, const char* field);
+    bool ownName(const std::string& name) const { return name.starts_with(ownPrefix_); }
 
     Ports ports_;
+    std::string ownPrefix_;
     std::map<std::string, ports::RegKey> keys_;
     std::map<std::string, ports::PrinterHandle> printers_;
     std::map<std::string, ports::InfHandle> infs_;

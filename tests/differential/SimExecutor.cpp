@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "platform/sim/FreshImage.h"
+#include "platform/sim/InfDirIds.h"
 #include "platform/sim/InfFile.h"
 #include "platform/sim/Simulation.h"
 #include "tests/differential/ScriptRunner.h"
@@ -35,8 +36,12 @@ public:
         json sections = json::array();
         for (const sim::InfSection& section : inf.sections()) {
             json lines = json::array();
-            for (const sim::InfLine& line : section.lines)
-                lines.push_back({{"key", line.hasKey ? json(line.key) : json(nullptr)}, {"fields", line.values}});
+            for (const sim::InfLine& line : section.lines) {
+                json fields = json::array();
+                for (const std::string& field : line.values) fields.push_back(sim::SubstituteDirIds(field, sim_.world()));
+                lines.push_back({{"key", line.hasKey ? json(sim::SubstituteDirIds(line.key, sim_.world())) : json(nullptr)},
+                                 {"fields", std::move(fields)}});
+            }
             sections.push_back({{"name", section.name}, {"lines", std::move(lines)}});
         }
         return {{"rc", 0}, {"sections", std::move(sections)}};
@@ -50,8 +55,11 @@ private:
 }  // namespace
 
 json RunOnSimulation(const json& scripts) {
-    const std::optional<sim::World> fresh = sim::FreshImage("win10-x64");
+    std::optional<sim::World> fresh = sim::FreshImage("win10-x64");
     if (!fresh) throw std::logic_error("no fresh Windows 10 image");
+    // The Windows side's system writes its folder in lower case; paths that
+    // the system puts together from it then read alike on both sides.
+    fresh->windowsDirectory = "C:\\windows";
     json results = json::array();
     for (const json& script : scripts) {
         sim::Simulation sim(*fresh, sim::Bitness::x64);

@@ -41,7 +41,7 @@ json DumpLine(INFCONTEXT& context) {
 class WineHooks final : public kvt::diff::SideHooks {
 public:
     std::uint32_t holdFile(const std::string& path) override {
-        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return ::GetLastError();
         held_.push_back(file);
