@@ -646,7 +646,9 @@ std::uint32_t SimFileSystem::getPrivateProfileString(std::string_view section, s
     std::string path(file);
     if (path.find_first_of("\\/") == std::string::npos) path = winpath::Join(sim_.world().windowsDirectory, path);
     const FileRecord* record = nullptr;
-    if (std::uint32_t code = OpenForReading(sim_, path, record)) return useDefault(code);
+    // Whatever stops the file from opening (a missing folder too), the
+    // documented last error is ERROR_FILE_NOT_FOUND.
+    if (OpenForReading(sim_, path, record) != err::Success) return useDefault(err::FileNotFound);
     const std::string text = ProfileText(record->bytes);
     const std::optional<std::string_view> found = FindProfileValue(text, section, key);
     if (!found) return useDefault(err::FileNotFound);

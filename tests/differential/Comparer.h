@@ -1,8 +1,9 @@
 #pragma once
 // Compares the results of the two sides call by call. A call that a known
 // divergence names (script name or name prefix ending in "*", the operation,
-// optionally the step index) is skipped and counted; every other difference
-// is reported, and so is a listed divergence that no call matched any more.
+// optionally the step index) is skipped and counted when the two sides
+// differ there; every other difference is reported, and so is a listed
+// divergence that no differing call matched.
 #include <cstddef>
 #include <ostream>
 
