@@ -164,8 +164,17 @@ std::optional<std::string> SectionHeader(std::string_view line) {
     return std::string(name.substr(begin, name.find_last_not_of(" \t") - begin + 1));
 }
 
-std::vector<RawSection> ReadSections(std::string_view text) {
+// A line that starts a section header ("[" after blanks) but has no "]".
+bool IsUnclosedHeader(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && line[first] == '[' && line.find(']', first) == std::string_view::npos;
+}
+
+std::vector<RawSection> ReadSections(std::string_view text, std::size_t& badSectionLine) {
     const std::vector<std::string_view> lines = PhysicalLines(text);
+    badSectionLine = 0;
+    for (std::size_t i = 0; i < lines.size() && badSectionLine == 0; ++i)
+        if (IsUnclosedHeader(lines[i])) badSectionLine = i + 1;
     std::vector<RawSection> sections;
     std::map<std::string, std::size_t, CaseInsensitiveLess> byName;
     RawSection* current = nullptr;  // lines before the first header belong nowhere
@@ -233,9 +242,9 @@ bool IsWin4Signature(std::string_view signature) {
 }  // namespace
 
 InfFile InfFile::Parse(std::string_view bytes) {
-    const std::vector<RawSection> raw = ReadSections(DecodeText(bytes));
-    const StringTable strings = CollectStrings(raw);
     InfFile inf;
+    const std::vector<RawSection> raw = ReadSections(DecodeText(bytes), inf.badSectionLine_);
+    const StringTable strings = CollectStrings(raw);
     for (const RawSection& rawSection : raw) {
         InfSection section{rawSection.name, {}};
         for (const RawLine& rawLine : rawSection.lines) {

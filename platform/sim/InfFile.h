@@ -46,9 +46,15 @@ public:
 
     const std::vector<InfSection>& sections() const { return sections_; }
 
+    // The number of the first physical line that opens a section header
+    // without closing it ("[Name" with no "]"), which SetupOpenInfFile
+    // refuses with ERROR_BAD_SECTION_NAME_LINE; 0 when there is none.
+    std::size_t badSectionLine() const { return badSectionLine_; }
+
 private:
     std::vector<InfSection> sections_;
     std::string signature_;
+    std::size_t badSectionLine_ = 0;
 };
 
 }  // namespace kvt::sim

@@ -33,6 +33,7 @@ public:
         std::string bytes;
         if (std::uint32_t rc = sim_.files().readFile(path, bytes)) return {{"rc", rc}};
         const sim::InfFile inf = sim::InfFile::Parse(bytes);
+        if (inf.badSectionLine() != 0) return {{"rc", err::BadSectionNameLine}};
         json sections = json::array();
         for (const sim::InfSection& section : inf.sections()) {
             json lines = json::array();
