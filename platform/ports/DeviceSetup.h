@@ -13,6 +13,7 @@
 
 namespace kvt::err {
 // setupapi reports its own failures with codes of the "application" range.
+inline constexpr std::uint32_t BadSectionNameLine = 0xE0000001;  // ERROR_BAD_SECTION_NAME_LINE
 inline constexpr std::uint32_t WrongInfStyle = 0xE0000100;    // ERROR_WRONG_INF_STYLE
 inline constexpr std::uint32_t SectionNotFound = 0xE0000101;  // ERROR_SECTION_NOT_FOUND
 inline constexpr std::uint32_t LineNotFound = 0xE0000102;     // ERROR_LINE_NOT_FOUND

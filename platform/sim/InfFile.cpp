@@ -58,6 +58,11 @@ public:
         if (IsBlank(c) && text_.empty()) return;
         text_ += c;
     }
+    // A line carried on by "\" joins the next one without the blanks
+    // around the break.
+    void dropTrailingBlanks() {
+        while (text_.size() > kept_ && IsBlank(text_.back())) text_.pop_back();
+    }
     std::string finish() {
         while (text_.size() > kept_ && IsBlank(text_.back())) text_.pop_back();
         std::string done = std::move(text_);
@@ -83,9 +88,12 @@ struct RawSection {
     std::vector<RawLine> lines;
 };
 
-bool OnlyBlanksFrom(std::string_view line, std::size_t from) {
-    for (std::size_t i = from; i < line.size(); ++i)
+// A comment may follow the "\" that continues a line.
+bool OnlyBlanksOrCommentFrom(std::string_view line, std::size_t from) {
+    for (std::size_t i = from; i < line.size(); ++i) {
+        if (line[i] == ';') return true;
         if (!IsBlank(line[i])) return false;
+    }
     return true;
 }
 
@@ -100,7 +108,10 @@ RawLine ReadLogicalLine(const std::vector<std::string_view>& lines, std::size_t&
     while (index < lines.size()) {
         const std::string_view line = lines[index++];
         bool continued = false;
-        for (std::size_t i = 0; i < line.size(); ++i) {
+        std::size_t i = 0;
+        if (index - 1 > raw.lineNumber - 1)
+            while (i < line.size() && IsBlank(line[i])) ++i;
+        for (; i < line.size(); ++i) {
             const char c = line[i];
             if (inQuotes) {
                 if (c != '"') {
@@ -117,8 +128,9 @@ RawLine ReadLogicalLine(const std::vector<std::string_view>& lines, std::size_t&
             if (c == '"') {
                 inQuotes = true;
                 field.markQuoted();
-            } else if (c == '\\' && OnlyBlanksFrom(line, i + 1)) {
+            } else if (c == '\\' && OnlyBlanksOrCommentFrom(line, i + 1)) {
                 continued = true;
+                field.dropTrailingBlanks();
                 break;
             } else if (c == '=' && !raw.hasKey && raw.fields.empty()) {
                 raw.hasKey = true;
@@ -152,8 +164,17 @@ std::optional<std::string> SectionHeader(std::string_view line) {
     return std::string(name.substr(begin, name.find_last_not_of(" \t") - begin + 1));
 }
 
-std::vector<RawSection> ReadSections(std::string_view text) {
+// A line that starts a section header ("[" after blanks) but has no "]".
+bool IsUnclosedHeader(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && line[first] == '[' && line.find(']', first) == std::string_view::npos;
+}
+
+std::vector<RawSection> ReadSections(std::string_view text, std::size_t& badSectionLine) {
     const std::vector<std::string_view> lines = PhysicalLines(text);
+    badSectionLine = 0;
+    for (std::size_t i = 0; i < lines.size() && badSectionLine == 0; ++i)
+        if (IsUnclosedHeader(lines[i])) badSectionLine = i + 1;
     std::vector<RawSection> sections;
     std::map<std::string, std::size_t, CaseInsensitiveLess> byName;
     RawSection* current = nullptr;  // lines before the first header belong nowhere
@@ -221,15 +242,17 @@ bool IsWin4Signature(std::string_view signature) {
 }  // namespace
 
 InfFile InfFile::Parse(std::string_view bytes) {
-    const std::vector<RawSection> raw = ReadSections(DecodeText(bytes));
-    const StringTable strings = CollectStrings(raw);
     InfFile inf;
+    const std::vector<RawSection> raw = ReadSections(DecodeText(bytes), inf.badSectionLine_);
+    const StringTable strings = CollectStrings(raw);
     for (const RawSection& rawSection : raw) {
         InfSection section{rawSection.name, {}};
         for (const RawLine& rawLine : rawSection.lines) {
             InfLine line;
-            line.hasKey = rawLine.hasKey;
-            line.key = Substitute(rawLine.key, strings);
+            // A line of one value without "=" is found by that value as
+            // its key too, as in a list of file names.
+            line.hasKey = rawLine.hasKey || rawLine.fields.size() == 1;
+            line.key = Substitute(rawLine.hasKey ? rawLine.key : rawLine.fields.front(), strings);
             line.lineNumber = rawLine.lineNumber;
             for (const std::string& field : rawLine.fields) line.values.push_back(Substitute(field, strings));
             section.lines.push_back(std::move(line));

@@ -14,7 +14,7 @@
 namespace kvt::sim {
 
 struct InfLine {
-    bool hasKey = false;
+    bool hasKey = false;              // also for a line of one value without "=": that value is its key
     std::string key;                  // substituted, unquoted, trimmed; empty without a key
     std::vector<std::string> values;  // the fields after "=", or the whole line's fields without a key
     std::size_t lineNumber = 0;       // 1-based number of the physical line the line starts on
@@ -46,9 +46,15 @@ public:
 
     const std::vector<InfSection>& sections() const { return sections_; }
 
+    // The number of the first physical line that opens a section header
+    // without closing it ("[Name" with no "]"), which SetupOpenInfFile
+    // refuses with ERROR_BAD_SECTION_NAME_LINE; 0 when there is none.
+    std::size_t badSectionLine() const { return badSectionLine_; }
+
 private:
     std::vector<InfSection> sections_;
     std::string signature_;
+    std::size_t badSectionLine_ = 0;
 };
 
 }  // namespace kvt::sim

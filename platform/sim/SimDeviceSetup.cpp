@@ -265,6 +265,7 @@ std::uint32_t SimDeviceSetup::openInfFile(std::string_view name, std::uint32_t s
     }
     if (file == nullptr) return fail(err::FileNotFound);
     InfFile parsed = InfFile::Parse(file->bytes);
+    if (parsed.badSectionLine() != 0) return fail(err::BadSectionNameLine);
     if ((parsed.style() & style) == 0) return fail(err::WrongInfStyle);
     nextHandle_ += 4;
     infs_.emplace(nextHandle_, std::move(parsed));

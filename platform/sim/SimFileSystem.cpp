@@ -184,9 +184,24 @@ std::string_view Unquote(std::string_view value) {
 
 // The value of `key` in the first section named `section`, as
 // GetPrivateProfileString reads it; nothing when either is missing.
+// A profile file's text in the ANSI code page: a file that starts with a
+// byte-order mark is UTF-16LE or UTF-8 text, which the profile functions
+// read as such (characters the code page lacks become "?").
+std::string ProfileText(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
+    if (!bytes.starts_with("\xFF\xFE")) return std::string(bytes);
+    std::string text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const unsigned unit = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        text += unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+    return text;
+}
+
+// Keys above the first section header belong to the section without a name.
 std::optional<std::string_view> FindProfileValue(std::string_view text, std::string_view section,
                                                  std::string_view key) {
-    bool inSection = false, seenSection = false;
+    bool inSection = section.empty(), seenSection = false;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
@@ -439,8 +454,10 @@ std::uint32_t SimFileSystem::deleteFile(std::string_view path) {
     if (store.findDirectory(at.real)) return Fail(sim_, err::AccessDenied);
     const FileRecord* file = store.findFile(at.real);
     if (file == nullptr) return Fail(sim_, err::FileNotFound);
-    if (WriteDenied(store, at.real) || file->readOnly) return Fail(sim_, err::AccessDenied);
+    // Opening the file for deletion meets the other handle before the
+    // read-only attribute is looked at.
     if (file->inUse) return Fail(sim_, err::SharingViolation);
+    if (WriteDenied(store, at.real) || file->readOnly) return Fail(sim_, err::AccessDenied);
     // A module that a running process has mapped cannot be deleted: the
     // system refuses with ERROR_ACCESS_DENIED while the image is in use.
     if (sim_.spooler().holdsModule(at.real)) return Fail(sim_, err::AccessDenied);
@@ -470,8 +487,10 @@ std::uint32_t SimFileSystem::copyFile(std::string_view source, std::string_view 
     if (store.findDirectory(*targetReal)) return Fail(sim_, err::AccessDenied);
     if (store.findDirectory(winpath::ParentOf(*targetReal)) == nullptr) return Fail(sim_, err::PathNotFound);
     const FileRecord* existing = store.findFile(*targetReal);
-    if (existing == original) return Fail(sim_, err::SharingViolation);  // the source is open for reading
+    // The target is created as a new file first when it must not exist, so
+    // that refusal comes before any conflict with the open source.
     if (existing && failIfExists) return Fail(sim_, err::FileExists);
+    if (existing == original) return Fail(sim_, err::SharingViolation);  // the source is open for reading
     if (WriteDenied(store, *targetReal) || (existing && existing->readOnly)) return Fail(sim_, err::AccessDenied);
     if (existing && existing->inUse) return Fail(sim_, err::SharingViolation);
     const bool readOnly = original->readOnly;
@@ -636,8 +655,11 @@ std::uint32_t SimFileSystem::getPrivateProfileString(std::string_view section, s
     std::string path(file);
     if (path.find_first_of("\\/") == std::string::npos) path = winpath::Join(sim_.world().windowsDirectory, path);
     const FileRecord* record = nullptr;
+    // Whatever stops the file from opening (a missing folder too), the
+    // documented last error is ERROR_FILE_NOT_FOUND.
     if (OpenForReading(sim_, path, record) != err::Success) return useDefault(err::FileNotFound);
-    const std::optional<std::string_view> found = FindProfileValue(record->bytes, section, key);
+    const std::string text = ProfileText(record->bytes);
+    const std::optional<std::string_view> found = FindProfileValue(text, section, key);
     if (!found) return useDefault(err::FileNotFound);
     return copy(*found);
 }

@@ -17,6 +17,7 @@ using ports::ExplicitAccess;
 using ports::RegKey;
 
 constexpr std::uint32_t kKeyDeleted = 1018;  // ERROR_KEY_DELETED: the handle's key is gone
+constexpr std::uint32_t kBadPathname = 161;  // ERROR_BAD_PATHNAME
 constexpr std::uint32_t kNoneMapped = 1332;  // ERROR_NONE_MAPPED: a trustee name without an account
 constexpr std::uint32_t kMaximumAllowed = 0x02000000;
 constexpr std::uint32_t kViewFlags = reg::Wow64_64Key | reg::Wow64_32Key;
@@ -176,12 +177,18 @@ std::vector<ExplicitAccess> MergeAccessEntry(std::vector<ExplicitAccess> list, c
 }
 
 std::uint32_t SimRegistry::resolve(RegKey root, std::string_view subKey, std::uint32_t access, KeyName& name) const {
+    // RegCreateKeyEx refuses a subkey that begins with a backslash with
+    // ERROR_BAD_PATHNAME; opening is held to the same rule.
+    if (subKey.starts_with('\\')) return kBadPathname;
     if (IsPredefinedKey(root)) {
         name = KeyName{std::string(HiveName(root)), sim_.underWow64()};
     } else {
         auto it = handles_.find(root.value);
         if (it == handles_.end()) return err::InvalidHandle;
         name = it->second.name;
+        // A handle outlives its key, but nothing can be made or found below
+        // a deleted key (ERROR_KEY_DELETED).
+        if (!sim_.world().registry.exists(storePath(name))) return kKeyDeleted;
     }
     if (sim_.world().os.is64Bit) {
         if ((access & kViewFlags) == kViewFlags) return err::InvalidParameter;

@@ -204,13 +204,17 @@ TEST(InfFile, LinesWithoutKeysAndSectionsNamedTwice) {
     ASSERT_NE(files, nullptr);
     EXPECT_EQ(files->name, "KVT580D_FILES");
     ASSERT_EQ(files->lines.size(), 3u);
-    EXPECT_FALSE(files->lines[0].hasKey);
+    // A line of one value is found by that value, as setupapi finds it.
+    EXPECT_TRUE(files->lines[0].hasKey);
+    EXPECT_EQ(files->lines[0].key, "KVT580D.GPD");
     EXPECT_EQ(files->lines[0].values, (Values{"KVT580D.GPD"}));
+    EXPECT_FALSE(files->lines[1].hasKey);
     EXPECT_EQ(files->lines[1].values, (Values{"UI580D.DLL", "", "", "0x20"}));
     EXPECT_EQ(files->lines[2].values, (Values{"UI580D.INI"}));
     EXPECT_EQ(files->lines[2].lineNumber, 8u);
-    // A line without a key is never found by a key.
-    EXPECT_EQ(inf.findLine("KVT580D_FILES", "KVT580D.GPD"), nullptr);
+    EXPECT_EQ(inf.findLine("KVT580D_FILES", "kvt580d.gpd"), &files->lines[0]);
+    // A line of several values without "=" has no key.
+    EXPECT_EQ(inf.findLine("KVT580D_FILES", "UI580D.DLL"), nullptr);
     EXPECT_EQ(inf.findLine("KVT580D_FILES", "Stray"), nullptr);
 }
 

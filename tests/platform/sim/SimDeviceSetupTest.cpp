@@ -324,6 +324,7 @@ TEST(SimDeviceSetup, ListsTheInfFilesOfAStyle) {
 TEST(SimDeviceSetup, OpensInfFilesAndFindsLines) {
     Simulation sim(StoreWorld());
     SimDeviceSetup& setup = sim.deviceSetup();
+    sim.world().files.putFile("C:\\Setup\\broken.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Broken\r\nA=1\r\n");
     struct Row {
         const char* name;
         const char* file;
@@ -339,6 +340,7 @@ TEST(SimDeviceSetup, OpensInfFilesAndFindsLines) {
         {"MissingFolder", "C:\\Nowhere\\x.inf", ds::InfStyleWin4, err::PathNotFound},
         {"WrongStyle", "oldstyle.inf", ds::InfStyleWin4, err::WrongInfStyle},
         {"Win4NotAsked", "oem0.inf", ds::InfStyleOldNt, err::WrongInfStyle},
+        {"UnclosedSectionHeader", "C:\\Setup\\broken.inf", ds::InfStyleWin4, err::BadSectionNameLine},
     };
     for (const Row& row : rows) {
         ports::InfHandle inf;
