@@ -252,7 +252,7 @@ InfFile InfFile::Parse(std::string_view bytes) {
             // A line of one value without "=" is found by that value as
             // its key too, as in a list of file names.
             line.hasKey = rawLine.hasKey || rawLine.fields.size() == 1;
-            line.key = Substitute(rawLine.hasKey ? rawLine.key : rawLine.fields.front(), strings);
+            if (line.hasKey) line.key = Substitute(rawLine.hasKey ? rawLine.key : rawLine.fields.front(), strings);
             line.lineNumber = rawLine.lineNumber;
             for (const std::string& field : rawLine.fields) line.values.push_back(Substitute(field, strings));
             section.lines.push_back(std::move(line));

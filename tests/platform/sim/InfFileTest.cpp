@@ -209,6 +209,7 @@ TEST(InfFile, LinesWithoutKeysAndSectionsNamedTwice) {
     EXPECT_EQ(files->lines[0].key, "KVT580D.GPD");
     EXPECT_EQ(files->lines[0].values, (Values{"KVT580D.GPD"}));
     EXPECT_FALSE(files->lines[1].hasKey);
+    EXPECT_EQ(files->lines[1].key, "");
     EXPECT_EQ(files->lines[1].values, (Values{"UI580D.DLL", "", "", "0x20"}));
     EXPECT_EQ(files->lines[2].values, (Values{"UI580D.INI"}));
     EXPECT_EQ(files->lines[2].lineNumber, 8u);
