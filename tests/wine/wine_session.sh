@@ -7,6 +7,11 @@
 #   start_xvfb FIRST LAST    starts Xvfb on a free display in FIRST..LAST and
 #                            exports DISPLAY
 #   boot_prefix DIR          makes a fresh prefix in DIR and exports WINEPREFIX
+#   host_report STATUS       after a host program wrote $work/host.out and
+#                            $work/host.err and ended with STATUS: shows its
+#                            report ($work/report.txt, without CRs), fails
+#                            when the host did
+#   expect LINE              fails unless the report has exactly that line
 #
 # A script that must do more on exit (wait for a program it started) defines
 # a function wine_session_before_exit; it runs before the Wine server stops.
@@ -70,4 +75,14 @@ boot_prefix() {
         cat "$1.wineboot.log"
         fail "wineboot could not make the prefix"
     fi
+}
+
+host_report() {
+    tr -d '\r' <"$work/host.out" >"$work/report.txt"
+    cat "$work/report.txt"
+    [ "$1" -eq 0 ] || { cat "$work/host.err"; fail "the host exited with $1"; }
+}
+
+expect() {
+    grep -qxF -- "$1" "$work/report.txt" || fail "the report lacks the line: $1"
 }

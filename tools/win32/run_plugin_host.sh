@@ -45,14 +45,7 @@ while kill -0 "$host_pid" 2>/dev/null; do
     sleep 0.2
 done
 wait "$host_pid"
-status=$?
-tr -d '\r' <"$work/host.out" >"$work/report.txt"
-cat "$work/report.txt"
-[ "$status" -eq 0 ] || { cat "$work/host.err"; fail "the host exited with $status"; }
-
-expect() {
-    grep -qxF -- "$1" "$work/report.txt" || fail "the report lacks the line: $1"
-}
+host_report $?
 
 expect 'ProductVersion: "3, 4, 3, 0"'
 expect 'LoadLibrary: ok'

@@ -16,6 +16,7 @@
 
 #include "driversrc/kvt-580duo/DrvRender/RenderCallbacks.h"
 #include "driversrc/kvt-580duo/DrvRender/win32/OemUniContract.h"
+#include "driversrc/kvt-580duo/PrintProcessor/win32/PrintProcessorRecords.h"
 #include "tools/win32/HostPrinter.h"
 #include "tools/win32/HostReport.h"
 
@@ -221,23 +222,12 @@ bool RunRenderPlugin(const std::wstring& path, HANDLE printer) {
     return true;
 }
 
-// PRINTPROCESSOROPENDATA.
-struct OpenData {
-    DEVMODEW* pDevMode;
-    LPWSTR pDatatype;
-    LPWSTR pParameters;
-    LPWSTR pDocumentName;
-    DWORD JobId;
-    LPWSTR pOutputFile;
-    LPWSTR pPrinterName;
-};
-
 void RunPrintProcessor(const std::wstring& path) {
     HMODULE module = ::LoadLibraryW(path.c_str());
     Report("LoadLibrary PRO580D", module != nullptr ? "ok" : "error " + std::to_string(::GetLastError()));
     if (module == nullptr) return;
     using EnumDatatypes = BOOL(WINAPI*)(LPWSTR, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
-    using Open = HANDLE(WINAPI*)(LPWSTR, OpenData*);
+    using Open = HANDLE(WINAPI*)(LPWSTR, kvt::processor::PrintProcessorOpenData*);
     using PrintDocument = BOOL(WINAPI*)(HANDLE, LPWSTR);
     using Close = BOOL(WINAPI*)(HANDLE);
     using Control = BOOL(WINAPI*)(HANDLE, DWORD);
@@ -276,7 +266,7 @@ void RunPrintProcessor(const std::wstring& path) {
     Report("GetPrintProcessorCapabilities NT EMF 1.008", std::to_string(status));
 
     std::wstring printerName = kHostPrinterName, document = L"Receipt";
-    OpenData data{nullptr, emf.data(), nullptr, document.data(), 4711, nullptr, printerName.data()};
+    kvt::processor::PrintProcessorOpenData data{nullptr, emf.data(), nullptr, document.data(), 4711, nullptr, printerName.data()};
     HANDLE handle = open(printerName.data(), &data);
     Report("OpenPrintProcessor NT EMF 1.008", handle == nullptr ? LastErrorText(FALSE) : "opened");
     if (handle != nullptr) close(handle);

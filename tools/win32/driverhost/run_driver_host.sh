@@ -18,14 +18,7 @@ boot_prefix "$work/prefix"
 cp "$host" "$renderer" "$processor" "$work/"
 (cd "$work" && "$wine" "$work/$(basename "$host")" "$work/$(basename "$renderer")" "$work/$(basename "$processor")") \
     >"$work/host.out" 2>"$work/host.err"
-status=$?
-tr -d '\r' <"$work/host.out" >"$work/report.txt"
-cat "$work/report.txt"
-[ "$status" -eq 0 ] || { cat "$work/host.err"; fail "the host exited with $status"; }
-
-expect() {
-    grep -qxF -- "$1" "$work/report.txt" || fail "the report lacks the line: $1"
-}
+host_report $?
 
 expect 'AddPrinterW: ok'
 for value in MISC StartDoc StartPage EndPage EndDoc; do expect "SetPrinterDataW $value: ok"; done

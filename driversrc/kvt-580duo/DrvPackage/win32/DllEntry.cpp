@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <new>
-
 #include "driversrc/kvt-580duo/DrvPackage/win32/ModuleState.h"
 #include "driversrc/kvt-580duo/DrvPackage/win32/OemUIClassFactory.h"
 #include "driversrc/kvt-580duo/DrvPackage/win32/OemUiContract.h"
@@ -15,13 +13,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* object) {
     if (!::IsEqualGUID(classId, kvt::oemui::kClassId)) return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) kvt::oemui::OemUIClassFactory;
-    if (factory == nullptr) return E_OUTOFMEMORY;
-    // The factory starts with one reference; after the query only the
-    // caller's remains.
-    const HRESULT result = factory->QueryInterface(interfaceId, object);
-    factory->Release();
-    return result;
+    return kvt::oemui::OemUIClassFactory::Hand(interfaceId, object);
 }
 
 STDAPI DllCanUnloadNow() { return kvt::oemui::ModuleInUse() ? S_FALSE : S_OK; }

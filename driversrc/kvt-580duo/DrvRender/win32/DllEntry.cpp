@@ -2,21 +2,13 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <new>
-
 #include "driversrc/kvt-580duo/DrvRender/win32/OemUniClassFactory.h"
 #include "driversrc/kvt-580duo/DrvRender/win32/OemUniContract.h"
 #include "driversrc/kvt-580duo/DrvRender/win32/RenderModule.h"
 
 STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* object) {
     if (!::IsEqualGUID(classId, kvt::oemuni::kClassId)) return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) kvt::oemuni::OemUniClassFactory;
-    if (factory == nullptr) return E_OUTOFMEMORY;
-    // The factory starts with one reference; after the query only the
-    // caller's remains.
-    const HRESULT result = factory->QueryInterface(interfaceId, object);
-    factory->Release();
-    return result;
+    return kvt::oemuni::OemUniClassFactory::Hand(interfaceId, object);
 }
 
 STDAPI DllCanUnloadNow() { return kvt::oemuni::RenderModuleInUse() ? S_FALSE : S_OK; }

@@ -9,30 +9,14 @@
 #include <string>
 
 #include "driversrc/kvt-580duo/PrintProcessor/PrintProcessorJob.h"
+#include "driversrc/kvt-580duo/PrintProcessor/win32/PrintProcessorRecords.h"
 #include "platform/win32/Win32ProcessorSpooler.h"
 
 namespace {
 
+using kvt::processor::PrintProcessorCaps1;
 using kvt::processor::PrintProcessorJob;
-
-// PRINTPROCESSOROPENDATA.
-struct PrintProcessorOpenData {
-    DEVMODEW* pDevMode;
-    LPWSTR pDatatype;
-    LPWSTR pParameters;
-    LPWSTR pDocumentName;
-    DWORD JobId;
-    LPWSTR pOutputFile;
-    LPWSTR pPrinterName;
-};
-
-// PRINTPROCESSOR_CAPS_1.
-struct PrintProcessorCaps1 {
-    DWORD dwLevel;
-    DWORD dwNupOptions;
-    DWORD dwPageOrderFlags;
-    DWORD dwNumberOfCopies;
-};
+using kvt::processor::PrintProcessorOpenData;
 
 std::u16string Text(LPCWSTR text) {
     if (text == nullptr) return {};
