@@ -18,6 +18,7 @@ namespace {
 
 using test::Outcome;
 using test::RunCli;
+using test::ScratchPath;
 
 nlohmann::json Dword(int value) { return {{"type", "REG_DWORD"}, {"data", value}}; }
 
@@ -61,7 +62,7 @@ nlohmann::json Image() {
 }
 
 std::string WriteScript(const std::string& name, const nlohmann::json& script) {
-    const std::string file = ::testing::TempDir() + name;
+    const std::string file = ScratchPath(name);
     std::ofstream(file) << script.dump();
     return file;
 }
@@ -242,7 +243,7 @@ TEST(KvtsimPluginSheet, UnusableInputExitsTwoWithOneLine) {
 }
 
 TEST(KvtsimPluginSheet, WritesToOutFile) {
-    const std::string out = ::testing::TempDir() + "kvtsim_sheet_out.json";
+    const std::string out = ScratchPath("kvtsim_sheet_out.json");
     const Outcome r = RunCli({"plugin", "sheet", "--system", "-", "--printer", "Till 1", "--script",
                               WriteScript("kvtsim_sheet_empty.json", nlohmann::json::object()), "--out", out},
                              Image().dump());

@@ -19,6 +19,7 @@ namespace {
 
 using test::Outcome;
 using test::RunCli;
+using test::ScratchPath;
 
 // A 64-bit Windows 10 image with the product's driver and a printer "Till 1"
 // of it, with other attributes and processor than the plug-in sets.
@@ -101,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(KvtsimPlugin, PrinterEventWritesToOutFile) {
-    const std::string file = ::testing::TempDir() + "kvtsim_plugin_event.json";
+    const std::string file = ScratchPath("kvtsim_plugin_event.json");
     const Outcome r = RunCli({"plugin", "printer-event", "--system", "-", "--printer", "Till 1", "--out", file},
                           ImageWithPrinter(true).dump());
     ASSERT_EQ(r.status, 0) << r.err;

@@ -22,6 +22,7 @@ namespace {
 
 using test::Outcome;
 using test::RunCli;
+using test::ScratchPath;
 
 namespace fs = std::filesystem;
 
@@ -29,7 +30,7 @@ std::string ImageText(const char* os) { return sim::SaveImage(*sim::FreshImage(o
 
 // A scratch folder of this test, emptied first.
 fs::path Scratch(const std::string& name) {
-    const fs::path path = fs::path(::testing::TempDir()) / ("kvtsim_run_" + name);
+    const fs::path path = fs::path(ScratchPath("kvtsim_run_" + name));
     fs::remove_all(path);
     fs::create_directories(path);
     return path;
