@@ -1,5 +1,6 @@
 #include "Installer/setup_common/RemainingPrinters.h"
 
+#include "Installer/setup_common/AsciiCase.h"
 #include "platform/ports/Spooler.h"
 #include "platform/ports/WinCodes.h"
 
@@ -8,15 +9,6 @@ namespace {
 
 constexpr std::string_view kPrintersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 constexpr std::string_view kPrinterDriverValue = "Printer Driver";
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
 
 // A REG_SZ value's text without its terminator.
 std::string TextOf(const ports::RegValue& value) {
