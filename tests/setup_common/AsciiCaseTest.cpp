@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NoCaseRow{"HighBytesStandForThemselves", "\xC4", "\xE4", false, false}),
     [](const auto& r) { return std::string(r.param.name); });
 
-TEST(AsciiCaseTest, LowersOnlyLetters) { EXPECT_EQ(AsciiLowered("COM1: [LPT] @Z"), "com1: [lpt] @z"); }
+TEST(AsciiLoweredTest, ChangesOnlyLetters) { EXPECT_EQ(AsciiLowered("COM1: [LPT] @Z"), "com1: [lpt] @z"); }
 
 }  // namespace
 }  // namespace kvt::setup
