@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
+#include "Installer/KVT580duo_Installer/FsRedirectionOff.h"
 #include "Installer/KVT580duo_Installer/InstallStepTexts.h"
 #include "Installer/KVT580duo_Installer/Port_Dlg.h"
 #include "Installer/setup_common/ProductConfiguration.h"
@@ -42,16 +43,8 @@ void InstallEngine::CopyMonitorDllToNativeSystemDirectory() {
     }
     const std::optional<std::string> system = SystemDirectory();
     if (!system) return;
-    ports::FileSystem& files = platform_.files;
-    ports::FsRedirectionValue saved;
-    const std::uint32_t off =
-        files.hasWow64FsRedirectionSwitch() ? files.disableWow64FsRedirection(saved) : err::ProcNotFound;
-    // A 64-bit build is no WOW64 process (ERROR_INVALID_FUNCTION) and sees
-    // no Sysnative: its system directory is the real one already.
-    if (off != err::Success && off != err::InvalidFunction)
-        log_.WriteLog("Wow64DisableWow64FsRedirection failed. (%d)", off);
+    const FsRedirectionOff redirectionOff(platform_.files, log_);
     CopyStepFile(source, InFolder(*system, languageMonitorDll_), true);
-    if (off == err::Success) files.revertWow64FsRedirection(saved);
 }
 
 bool InstallEngine::AddLanguageMonitor() {

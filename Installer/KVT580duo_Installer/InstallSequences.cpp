@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Installer/KVT580duo_Installer/DriverVersion.h"
+#include "Installer/KVT580duo_Installer/FsRedirectionOff.h"
 #include "Installer/KVT580duo_Installer/InstallerMessages.h"
 #include "Installer/KVT580duo_Installer/Port_Dlg.h"
 #include "Installer/setup_common/DeviceCleanup.h"
@@ -77,16 +78,8 @@ std::uint32_t StartSystemCmd(InstallEngine& engine, const std::string& systemDir
             return processes.startProcess(start, process);
         }
     }
-    ports::FsRedirectionValue saved;
-    // A 64-bit build is no WOW64 process (ERROR_INVALID_FUNCTION): its
-    // system directory is the real one already.
-    const std::uint32_t off =
-        files.hasWow64FsRedirectionSwitch() ? files.disableWow64FsRedirection(saved) : err::ProcNotFound;
-    if (off != err::Success && off != err::InvalidFunction)
-        engine.log().WriteLog("Wow64DisableWow64FsRedirection failed. (%d)", off);
-    const std::uint32_t error = processes.startProcess(start, process);
-    if (off == err::Success) files.revertWow64FsRedirection(saved);
-    return error;
+    const FsRedirectionOff redirectionOff(files, engine.log());
+    return processes.startProcess(start, process);
 }
 
 void RunPrintUi(InstallEngine& engine, const std::string& commandLine) {

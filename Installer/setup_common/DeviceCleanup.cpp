@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Installer/setup_common/AsciiCase.h"
 #include "Installer/setup_common/BoundedText.h"
 #include "Installer/setup_common/DeviceRemovalProgram.h"
 #include "Installer/setup_common/DirectoryTree.h"
@@ -19,16 +20,6 @@ constexpr std::size_t kDeviceKeyCapacity = 512;
 constexpr std::size_t kInfNameCapacity = 512;
 constexpr std::string_view kAmd64Decoration = ".NTamd64";
 constexpr std::string_view kDriver64Folder = "Driver64";
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// _strnicmp over the prefix's length: an id shorter than the prefix differs.
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (Lower(text[i]) != Lower(prefix[i])) return false;
-    return true;
-}
 
 // The first id of a REG_MULTI_SZ list.
 std::string_view FirstHardwareId(const std::vector<std::uint8_t>& data) {

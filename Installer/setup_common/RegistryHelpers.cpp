@@ -4,6 +4,7 @@
 #include <new>
 #include <optional>
 
+#include "Installer/setup_common/AsciiCase.h"
 #include "Installer/setup_common/BoundedText.h"
 #include "platform/ports/WinCodes.h"
 
@@ -11,13 +12,6 @@ namespace kvt::setup {
 namespace {
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Upper(a[i]) != Upper(b[i])) return false;
-    return true;
-}
 
 struct HiveName {
     std::string_view name;

@@ -1,22 +1,14 @@
 #include "Installer/setup_common/RemainingPrinters.h"
 
+#include "Installer/setup_common/AsciiCase.h"
+#include "platform/ports/Spooler.h"
 #include "platform/ports/WinCodes.h"
 
 namespace kvt::setup {
 namespace {
 
-constexpr std::uint32_t kStatusPendingDeletion = 0x4;  // PRINTER_STATUS_PENDING_DELETION
 constexpr std::string_view kPrintersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 constexpr std::string_view kPrinterDriverValue = "Printer Driver";
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
 
 // A REG_SZ value's text without its terminator.
 std::string TextOf(const ports::RegValue& value) {
@@ -47,7 +39,7 @@ std::vector<RemainingPrinter> PrintersInRegistry(const RemovalContext& context, 
 void LogRemainingPrinter(const RemovalContext& context, const RemainingPrinter& printer) {
     if (!printer.listedBySpooler)
         context.log.WriteLog("Printer not deleted : %s (the spooler did not answer; its key remains)", printer.name);
-    else if ((printer.status & kStatusPendingDeletion) != 0)
+    else if ((printer.status & ports::spool::StatusPendingDeletion) != 0)
         context.log.WriteLog("Printer not deleted : %s (pending deletion until its %u print jobs have ended)",
                              printer.name, printer.jobs);
     else
@@ -80,7 +72,8 @@ std::string RemainingPrintersMessage(const std::vector<RemainingPrinter>& printe
     std::string text = "These printers could not be deleted yet, so the printer driver stays installed:\n\n";
     for (const RemainingPrinter& printer : printers) {
         text += printer.name;
-        if (printer.listedBySpooler && (printer.status & kStatusPendingDeletion) != 0) text += " (print jobs pending)";
+        if (printer.listedBySpooler && (printer.status & ports::spool::StatusPendingDeletion) != 0)
+            text += " (print jobs pending)";
         text += '\n';
     }
     text += "\nWhen their print jobs have ended, delete these printers and run the uninstallation again.";

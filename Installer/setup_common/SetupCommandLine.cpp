@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "Installer/setup_common/AsciiCase.h"
+
 namespace kvt::setup {
 namespace {
 
@@ -29,14 +31,6 @@ constexpr std::string_view kUninstallerUsage =
     "\n"
     "Exit codes with /quiet: 0 done, 3010 restart needed, 1641 restart started,\n"
     "1603 the driver is still installed, 1618 already running, 87 bad command line.";
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string Lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = Lower(c);
-    return out;
-}
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -65,7 +59,7 @@ std::vector<std::string> Words(std::string_view text) {
 }
 
 std::optional<int> PortIndexOf(std::string_view value) {
-    const std::string lowered = Lowered(value);
+    const std::string lowered = AsciiLowered(value);
     for (std::size_t index = 0; index < kPortValues.size(); ++index)
         if (lowered == kPortValues[index]) return static_cast<int>(index);
     return std::nullopt;
@@ -74,7 +68,7 @@ std::optional<int> PortIndexOf(std::string_view value) {
 // Applies one option (without its "/" or "-"); false when the program
 // does not take it or its value is not usable.
 bool ApplyOption(std::string_view option, SetupProgram program, SetupCommandLine& line) {
-    const std::string lowered = Lowered(option);
+    const std::string lowered = AsciiLowered(option);
     if (lowered == "quiet") line.quiet = true;
     else if (lowered == "norestart") line.noRestart = true;
     else if (lowered == "forcerestart") line.forceRestart = true;

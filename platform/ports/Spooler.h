@@ -20,10 +20,13 @@ struct PrinterHandle {
 namespace spool {
 inline constexpr std::uint32_t EnumLocal = 0x2;          // PRINTER_ENUM_LOCAL
 inline constexpr std::uint32_t PrinterAllAccess = 0xF000C;
+inline constexpr std::uint32_t ServerAllAccess = 0xF0003;
 inline constexpr std::uint32_t ServerAccessAdminister = 0x1;
 inline constexpr std::uint32_t ServerAccessEnumerate = 0x2;
 inline constexpr std::uint32_t PrinterAccessAdminister = 0x4;
 inline constexpr std::uint32_t PrinterAccessUse = 0x8;
+inline constexpr std::uint32_t StatusPaused = 0x1;           // PRINTER_STATUS_PAUSED
+inline constexpr std::uint32_t StatusPendingDeletion = 0x4;  // PRINTER_STATUS_PENDING_DELETION
 inline constexpr std::uint32_t AttributeRawOnly = 0x1000;
 inline constexpr std::uint32_t AttributeEnableBidi = 0x800;
 inline constexpr std::uint32_t JobControlCancel = 3;

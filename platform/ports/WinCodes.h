@@ -48,6 +48,7 @@ inline constexpr std::uint32_t PrinterDriverInUse = 3001;
 inline constexpr std::uint32_t PrintProcessorAlreadyInstalled = 3005;
 inline constexpr std::uint32_t PrintMonitorAlreadyInstalled = 3006;
 inline constexpr std::uint32_t PrintMonitorInUse = 3008;
+inline constexpr std::uint32_t PrinterDeleted = 1905;  // ERROR_PRINTER_DELETED
 // SetupAPI's codes for a driver package whose signature the system refuses.
 inline constexpr std::uint32_t NoCatalogForOemInf = 0xE000022F;
 inline constexpr std::uint32_t AuthenticodePublisherNotTrusted = 0xE0000243;
@@ -98,6 +99,8 @@ inline constexpr std::uint32_t GenericAll = 0x10000000;
 inline constexpr std::uint32_t GenericExecute = 0x20000000;
 inline constexpr std::uint32_t GenericWrite = 0x40000000;
 inline constexpr std::uint32_t GenericRead = 0x80000000;
+inline constexpr std::uint32_t MaximumAllowed = 0x02000000;
+inline constexpr std::uint32_t ReadControl = 0x00020000;
 // Inheritance flags.
 inline constexpr std::uint32_t NoInheritance = 0;
 inline constexpr std::uint32_t ObjectInherit = 1;

@@ -19,7 +19,6 @@ using ports::RegKey;
 constexpr std::uint32_t kKeyDeleted = 1018;  // ERROR_KEY_DELETED: the handle's key is gone
 constexpr std::uint32_t kBadPathname = 161;  // ERROR_BAD_PATHNAME
 constexpr std::uint32_t kNoneMapped = 1332;  // ERROR_NONE_MAPPED: a trustee name without an account
-constexpr std::uint32_t kMaximumAllowed = 0x02000000;
 constexpr std::uint32_t kViewFlags = reg::Wow64_64Key | reg::Wow64_32Key;
 constexpr std::string_view kSoftwareKey = "HKLM\\SOFTWARE";
 constexpr std::string_view kWow64Node = "WOW6432Node";
@@ -30,7 +29,7 @@ std::uint32_t HandleRights(std::uint32_t access) {
     std::uint32_t rights = access & 0x00FFFFFF & ~kViewFlags;
     if (access & (acl::GenericRead | acl::GenericExecute)) rights |= reg::Read;
     if (access & acl::GenericWrite) rights |= reg::Write;
-    if (access & (acl::GenericAll | kMaximumAllowed)) rights |= reg::AllAccess;
+    if (access & (acl::GenericAll | acl::MaximumAllowed)) rights |= reg::AllAccess;
     return rights;
 }
 

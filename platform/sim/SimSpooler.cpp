@@ -22,10 +22,6 @@ constexpr std::array<std::string_view, 8> kDataTypes{
     "RAW",          "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.003",
     "NT EMF 1.006", "NT EMF 1.007",      "NT EMF 1.008",  "TEXT"};
 
-constexpr std::uint32_t kStatusPaused = 0x1;           // PRINTER_STATUS_PAUSED
-constexpr std::uint32_t kStatusPendingDeletion = 0x4;  // PRINTER_STATUS_PENDING_DELETION
-constexpr std::uint32_t kPrinterDeleted = 1905;        // ERROR_PRINTER_DELETED
-
 constexpr std::uint32_t kServiceStopped = ports::service::Stopped;
 constexpr std::uint32_t kServiceStopPending = ports::service::StopPending;
 constexpr std::uint32_t kServiceRunning = ports::service::Running;
@@ -43,22 +39,23 @@ bool IsSerialOrParallelPort(std::string_view port) {
 constexpr std::uint32_t kFirstJobCommand = 1;
 constexpr std::uint32_t kLastJobCommand = 7;
 
-// Access masks of printers and of the print server. A generic right maps to
-// the object's own rights (PRINTER_READ, PRINTER_ALL_ACCESS, ...).
-constexpr std::uint32_t kGenericAll = 0x10000000;
-constexpr std::uint32_t kGenericExecute = 0x20000000;
-constexpr std::uint32_t kGenericWrite = 0x40000000;
-constexpr std::uint32_t kGenericRead = 0x80000000;
-constexpr std::uint32_t kMaximumAllowed = 0x02000000;
-constexpr std::uint32_t kReadControl = 0x00020000;
-constexpr std::uint32_t kServerAllAccess = 0xF0003;
+// Access masks of printers and of the print server: the right to print (or
+// to enumerate the server), and all rights.
+std::uint32_t UseRight(bool server) {
+    return server ? ports::spool::ServerAccessEnumerate : ports::spool::PrinterAccessUse;
+}
+std::uint32_t AllRights(bool server) {
+    return server ? ports::spool::ServerAllAccess : ports::spool::PrinterAllAccess;
+}
 
+// A generic right maps to the object's own rights (PRINTER_READ,
+// PRINTER_ALL_ACCESS, ...).
 std::uint32_t MapGenericRights(std::uint32_t requested, bool server) {
-    const std::uint32_t use = server ? ports::spool::ServerAccessEnumerate : ports::spool::PrinterAccessUse;
-    const std::uint32_t all = server ? kServerAllAccess : ports::spool::PrinterAllAccess;
-    std::uint32_t mapped = requested & ~(kGenericAll | kGenericExecute | kGenericWrite | kGenericRead);
-    if (requested & kGenericAll) mapped |= all;
-    if (requested & (kGenericRead | kGenericWrite | kGenericExecute)) mapped |= kReadControl | use;
+    constexpr std::uint32_t kGeneric = acl::GenericAll | acl::GenericExecute | acl::GenericWrite | acl::GenericRead;
+    std::uint32_t mapped = requested & ~kGeneric;
+    if (requested & acl::GenericAll) mapped |= AllRights(server);
+    if (requested & (acl::GenericRead | acl::GenericWrite | acl::GenericExecute))
+        mapped |= acl::ReadControl | UseRight(server);
     return mapped;
 }
 
@@ -66,9 +63,8 @@ std::uint32_t MapGenericRights(std::uint32_t requested, bool server) {
 // have: Administrators everything, everyone else the right to print (or to
 // enumerate the server) and to read the security.
 std::uint32_t AllowedRights(bool server, bool elevated) {
-    if (elevated) return (server ? kServerAllAccess : ports::spool::PrinterAllAccess) | kMaximumAllowed;
-    return (server ? ports::spool::ServerAccessEnumerate : ports::spool::PrinterAccessUse) | kReadControl |
-           kMaximumAllowed;
+    if (elevated) return AllRights(server) | acl::MaximumAllowed;
+    return UseRight(server) | acl::ReadControl | acl::MaximumAllowed;
 }
 
 bool KnownDataType(std::string_view dataType) {
@@ -153,7 +149,7 @@ void SimSpooler::load() {
     // A printer left pending deletion goes at start-up once its jobs are gone.
     std::vector<std::string> pending;
     for (const PrinterRecord& p : objects().printers)
-        if (p.status & kStatusPendingDeletion) pending.push_back(p.name);
+        if (p.status & ports::spool::StatusPendingDeletion) pending.push_back(p.name);
     for (const std::string& name : pending) finishDeletionIfDue(name);
     // The service loads every monitor and print processor at start, and the
     // drivers of its printers as it initialises them.
@@ -257,7 +253,7 @@ void SimSpooler::erasePrinter(std::string_view name) {
 
 void SimSpooler::finishDeletionIfDue(std::string_view name) {
     const PrinterRecord* p = findPrinter(name);
-    if (p == nullptr || (p->status & kStatusPendingDeletion) == 0) return;
+    if (p == nullptr || (p->status & ports::spool::StatusPendingDeletion) == 0) return;
     if (hasJobs(p->name) || openElsewhere(p->name, std::nullopt)) return;
     erasePrinter(std::string(p->name));
 }
@@ -363,7 +359,7 @@ std::uint32_t SimSpooler::openPrinter(const std::optional<std::string>& name, co
     const PrinterRecord* found = server ? nullptr : findPrinter(*name);
     if (!server && found == nullptr) return fail(err::InvalidPrinterName);
     // A printer on its way out takes no new handles.
-    if (!server && (found->status & kStatusPendingDeletion)) return fail(kPrinterDeleted);
+    if (!server && (found->status & ports::spool::StatusPendingDeletion)) return fail(err::PrinterDeleted);
     // OpenPrinter grants exactly what was asked for, and fails with 5 when
     // the caller may not have all of it; no defaults (or no rights) ask for
     // the right to use the printer or to enumerate the server.
@@ -371,7 +367,7 @@ std::uint32_t SimSpooler::openPrinter(const std::optional<std::string>& name, co
     if (requested == 0) requested = server ? ports::spool::ServerAccessEnumerate : ports::spool::PrinterAccessUse;
     const std::uint32_t allowed = AllowedRights(server, sim_.world().elevated);
     if ((requested & ~allowed) != 0) return fail(err::AccessDenied);
-    if (requested & kMaximumAllowed) requested = allowed & ~kMaximumAllowed;
+    if (requested & acl::MaximumAllowed) requested = allowed & ~acl::MaximumAllowed;
     printer = addHandle(server ? std::nullopt : std::optional<std::string>(found->name), requested);
     return err::Success;
 }
@@ -445,9 +441,9 @@ std::uint32_t SimSpooler::deletePrinter(ports::PrinterHandle printer) {
     PrinterRecord* p = nullptr;
     if (std::uint32_t error = printerOf(printer, p)) return error;
     const bool jobs = hasJobs(p->name);
-    if (jobs && (p->status & kStatusPaused)) return fail(err::AccessDenied);
+    if (jobs && (p->status & ports::spool::StatusPaused)) return fail(err::AccessDenied);
     if (jobs || openElsewhere(p->name, printer.value)) {
-        p->status |= kStatusPendingDeletion;
+        p->status |= ports::spool::StatusPendingDeletion;
         WritePrinterKey(sim_.world().registry, *p);
         return err::Success;
     }

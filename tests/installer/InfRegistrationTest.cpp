@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "Installer/setup_common/RegistryHelpers.h"
 #include "platform/ports/WinCodes.h"
 #include "tests/support/InstallerTestSystem.h"
 #include "tests/support/ProductInfText.h"
@@ -173,13 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ------------------------------------------------------------- RegisterUninstallInfo
 
-ports::RegValue Sz(std::string_view text) {
-    ports::RegValue value;
-    value.type = reg::TypeSz;
-    value.data.assign(text.begin(), text.end());
-    value.data.push_back(0);
-    return value;
-}
+using setup::DwordValue;
+using setup::TextValue;
 
 using Values = std::vector<std::pair<std::string, ports::RegValue>>;
 
@@ -196,32 +192,28 @@ TEST_P(UninstallEntry, HoldsExactlyTheNewTerminatedValues) {
     const EntryRow& row = GetParam();
     sim::World world = FreshSystemWithPackage(row.os);
     if (row.oldEntry) {
-        world.registry.ensure(kEntry).values.emplace_back("Stale", Sz("from an older release"));
-        world.registry.ensure(std::string(kEntry) + "\\Parts\\Deeper").values.emplace_back("X", Sz("y"));
+        world.registry.ensure(kEntry).values.emplace_back("Stale", TextValue("from an older release"));
+        world.registry.ensure(std::string(kEntry) + "\\Parts\\Deeper").values.emplace_back("X", TextValue("y"));
         world.registry.ensure(std::string(kEntry) + "\\Other");
     }
     InstallerTestSystem system(std::move(world));
     system.engine().setInfName(row.infName);
     system.engine().RegisterUninstallInfo();
 
-    Values expected = {{"DisplayName", Sz("NORVEX KVT-580duo Windows Driver V3.4.3")},
-                       {"UninstallString", Sz("C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe")}};
-    if (*row.infName != '\0') expected.emplace_back("InfFile", Sz(row.infName));
+    Values expected = {{"DisplayName", TextValue("NORVEX KVT-580duo Windows Driver V3.4.3")},
+                       {"UninstallString", TextValue("C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe")}};
+    if (*row.infName != '\0') expected.emplace_back("InfFile", TextValue(row.infName));
     // Then the values of deployment tools.
     const std::string uninstaller = "C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe";
-    const auto dword = [](std::uint32_t n) {
-        return ports::RegValue{reg::TypeDword, {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-                                                static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
-    };
     const std::uint32_t kib = system.engine().EstimatedSizeKiB();
     EXPECT_GT(kib, 1u);
-    Values deployment = {{"DisplayVersion", Sz("3.4.3")},
-                         {"Publisher", Sz("NORVEX")},
-                         {"QuietUninstallString", Sz("\"" + uninstaller + "\" /quiet")},
-                         {"DisplayIcon", Sz(uninstaller)},
-                         {"NoModify", dword(1)},
-                         {"NoRepair", dword(1)},
-                         {"EstimatedSize", dword(kib)}};
+    Values deployment = {{"DisplayVersion", TextValue("3.4.3")},
+                         {"Publisher", TextValue("NORVEX")},
+                         {"QuietUninstallString", TextValue("\"" + uninstaller + "\" /quiet")},
+                         {"DisplayIcon", TextValue(uninstaller)},
+                         {"NoModify", DwordValue(1)},
+                         {"NoRepair", DwordValue(1)},
+                         {"EstimatedSize", DwordValue(kib)}};
     expected.insert(expected.end(), deployment.begin(), deployment.end());
     const sim::RegistryKeyRecord* entry = system.world().registry.find(kEntry);
     ASSERT_NE(entry, nullptr);
@@ -272,7 +264,7 @@ class UninstallEntryFailure : public ::testing::TestWithParam<EntryFailureRow> {
 TEST_P(UninstallEntryFailure, IsOnlyLogged) {
     const EntryFailureRow& row = GetParam();
     sim::World world = FreshSystemWithPackage(row.os);
-    world.registry.ensure(kEntry).values.emplace_back("Stale", Sz("older"));
+    world.registry.ensure(kEntry).values.emplace_back("Stale", TextValue("older"));
     InstallerTestSystem system(std::move(world));
     system.sim().faults().failCall(row.method, err::AccessDenied, 1);
     system.engine().RegisterUninstallInfo();

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "Installer/setup_common/RegistryHelpers.h"
 #include "tests/uninstaller/UninstallerTestSupport.h"
 
 namespace kvt::test {
@@ -17,16 +18,12 @@ constexpr const char* kUninstallParent = "HKLM\\SOFTWARE\\Microsoft\\Windows\\Cu
 constexpr const char* kEntryName = "NORVEX_KVT-580duo";
 constexpr const char* kValueText = "C:\\Users\\Clerk\\not the uninstaller.exe";
 
-ports::RegValue Sz(std::string_view text) {
-    ports::RegValue value{reg::TypeSz, {text.begin(), text.end()}};
-    value.data.push_back(0);
-    return value;
-}
+using setup::TextValue;
 
 // The entry as a value of the Uninstall key, and no key of that name.
 sim::World WithEntryAsValue(sim::World world) {
     world.registry.eraseTree(kUninstallKey);
-    world.registry.ensure(kUninstallParent).values.emplace_back(kEntryName, Sz(kValueText));
+    world.registry.ensure(kUninstallParent).values.emplace_back(kEntryName, TextValue(kValueText));
     return world;
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "Installer/setup_common/RegistryHelpers.h"
 #include "platform/sim/SpoolerKeys.h"
 #include "tests/setup_common/removal/InstalledProduct.h"
 #include "tests/support/InstallerRuns.h"
@@ -13,11 +14,7 @@
 namespace kvt::test {
 namespace {
 
-ports::RegValue StringValue(std::string_view text) {
-    ports::RegValue value{reg::TypeSz, {text.begin(), text.end()}};
-    value.data.push_back(0);
-    return value;
-}
+using setup::TextValue;
 
 // Beside the other makers' things of SystemBeforeProduct: another program's
 // uninstall entry in both registry views, another language monitor and print
@@ -30,8 +27,8 @@ sim::World ForeignSystem(const std::string& os) {
     for (const char* view : {"HKLM\\SOFTWARE\\", "HKLM\\SOFTWARE\\WOW6432Node\\"}) {
         sim::RegistryKeyRecord& entry =
             world.registry.ensure(std::string(view) + "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Harbor Label 200");
-        entry.values.emplace_back("DisplayName", StringValue("Harbor Label 200 Driver"));
-        entry.values.emplace_back("UninstallString", StringValue("C:\\Program Files\\Harbor\\unsetup.exe"));
+        entry.values.emplace_back("DisplayName", TextValue("Harbor Label 200 Driver"));
+        entry.values.emplace_back("UninstallString", TextValue("C:\\Program Files\\Harbor\\unsetup.exe"));
     }
     const std::string environment = world.os.is64Bit ? "Windows x64" : "Windows NT x86";
     const std::string processors = world.os.is64Bit ? "x64" : "W32X86";

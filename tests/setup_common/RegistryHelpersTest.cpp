@@ -279,5 +279,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, DeleteRegKeyViewTest,
                                            ViewRow{"flag_clear_deletes_the_programs_own_view", 0, true, false}),
                          [](const ::testing::TestParamInfo<ViewRow>& row) { return std::string(row.param.name); });
 
+// The bytes a reader of the value finds, as Windows stores them.
+TEST(RegistryValueTest, TextIsTerminatedAndDwordLittleEndian) {
+    EXPECT_EQ(TextValue("NORVEX"), (ports::RegValue{reg::TypeSz, {'N', 'O', 'R', 'V', 'E', 'X', 0}}));
+    EXPECT_EQ(TextValue(""), (ports::RegValue{reg::TypeSz, {0}}));
+    EXPECT_EQ(DwordValue(0x12345678), (ports::RegValue{reg::TypeDword, {0x78, 0x56, 0x34, 0x12}}));
+}
+
 }  // namespace
 }  // namespace kvt::setup

@@ -18,8 +18,6 @@ namespace {
 
 using ports::PrinterHandle;
 
-constexpr std::uint32_t kPendingDeletion = 0x4;
-constexpr std::uint32_t kPrinterDeleted = 1905;
 constexpr const char* kMonitorPath = "C:\\Windows\\System32\\MON580D.dll";
 constexpr const char* kPluginPath = "C:\\Windows\\System32\\spool\\drivers\\x64\\3\\UI580D.DLL";
 
@@ -85,13 +83,13 @@ TEST_F(SpoolerRemovalTest, APrinterWithJobsIsOnlyMarkedAndOutlivesRestartsUntilI
 
     ASSERT_EQ(spooler.deletePrinter(handle), err::Success);
     spooler.closePrinter(handle);
-    EXPECT_EQ(status("Receipt"), kPendingDeletion);
-    EXPECT_EQ(spooler.openPrinter(std::string("Receipt"), nullptr, handle), kPrinterDeleted);
+    EXPECT_EQ(status("Receipt"), ports::spool::StatusPendingDeletion);
+    EXPECT_EQ(spooler.openPrinter(std::string("Receipt"), nullptr, handle), err::PrinterDeleted);
     EXPECT_EQ(spooler.deletePrinterDriverEx(std::nullopt, test::kDriverName, 1, 3), err::PrinterDriverInUse);
     EXPECT_EQ(spooler.deleteMonitor(std::nullopt, test::kMonitorName), err::PrintMonitorInUse);
 
     restart();
-    EXPECT_EQ(status("Receipt"), kPendingDeletion);
+    EXPECT_EQ(status("Receipt"), ports::spool::StatusPendingDeletion);
     EXPECT_EQ(sim.world().spooler.jobs["Receipt"], (std::vector<std::uint32_t>{5, 6}));
 
     sim.world().spooler.jobs.erase("Receipt");  // printed meanwhile
@@ -107,7 +105,7 @@ TEST_F(SpoolerRemovalTest, APrinterGoesWithTheLastHandleThatHeldIt) {
 
     ASSERT_EQ(spooler.deletePrinter(deleting), err::Success);
     spooler.closePrinter(deleting);
-    EXPECT_EQ(status("Receipt"), kPendingDeletion);
+    EXPECT_EQ(status("Receipt"), ports::spool::StatusPendingDeletion);
     spooler.closePrinter(other);
     EXPECT_EQ(status("Receipt"), std::nullopt);
 }
@@ -115,7 +113,7 @@ TEST_F(SpoolerRemovalTest, APrinterGoesWithTheLastHandleThatHeldIt) {
 TEST_F(SpoolerRemovalTest, APausedPrinterWithJobsRefusesDeletion) {
     addClosed("Receipt");
     PrinterRecord paused = spooler.memory()->printers[0];
-    paused.status = 0x1;  // PRINTER_STATUS_PAUSED
+    paused.status = ports::spool::StatusPaused;
     WritePrinterKey(sim.world().registry, paused);
     sim.world().spooler.jobs["Receipt"] = {9};
     restart();
@@ -137,7 +135,7 @@ TEST_F(SpoolerRemovalTest, AJobPrintingToAnOfflinePortStaysUntilThePortGivesUp) 
     ASSERT_EQ(spooler.deletePrinter(handle), err::Success);
     spooler.closePrinter(handle);
     sim.clock().advance(89000);
-    EXPECT_EQ(status("Counter"), kPendingDeletion);
+    EXPECT_EQ(status("Counter"), ports::spool::StatusPendingDeletion);
     sim.clock().advance(1000);
     EXPECT_EQ(status("Counter"), std::nullopt);
 }

@@ -14,9 +14,6 @@
 namespace kvt::sim {
 namespace {
 
-constexpr std::uint32_t kGenericRead = 0x80000000;
-constexpr std::uint32_t kGenericAll = 0x10000000;
-constexpr std::uint32_t kMaximumAllowed = 0x02000000;
 constexpr std::uint32_t kNoDefaults = 0xFFFFFFFF;  // a null PRINTER_DEFAULTS
 
 struct RightsRow {
@@ -83,14 +80,14 @@ INSTANTIATE_TEST_SUITE_P(
         RightsRow{"AdminUseOnly", true, false, kUse, kOk, kDenied, kDenied, kOk},
         RightsRow{"AdminNoDefaults", true, false, kNoDefaults, kOk, kDenied, kDenied, kOk},
         RightsRow{"AdminNoRights", true, false, 0, kOk, kDenied, kDenied, kOk},
-        RightsRow{"AdminGenericAll", true, false, kGenericAll, kOk, kOk, kOk, kOk},
-        RightsRow{"AdminGenericRead", true, false, kGenericRead, kOk, kDenied, kDenied, kOk},
-        RightsRow{"AdminMaximum", true, false, kMaximumAllowed, kOk, kOk, kOk, kOk},
+        RightsRow{"AdminGenericAll", true, false, acl::GenericAll, kOk, kOk, kOk, kOk},
+        RightsRow{"AdminGenericRead", true, false, acl::GenericRead, kOk, kDenied, kDenied, kOk},
+        RightsRow{"AdminMaximum", true, false, acl::MaximumAllowed, kOk, kOk, kOk, kOk},
         RightsRow{"UserAllAccessRefused", false, false, kAll, kDenied, 0, 0, 0},
         RightsRow{"UserAdministerRefused", false, false, kAdminister, kDenied, 0, 0, 0},
-        RightsRow{"UserGenericAllRefused", false, false, kGenericAll, kDenied, 0, 0, 0},
+        RightsRow{"UserGenericAllRefused", false, false, acl::GenericAll, kDenied, 0, 0, 0},
         RightsRow{"UserUse", false, false, kUse, kOk, kDenied, kDenied, kDenied},
-        RightsRow{"UserMaximumIsUse", false, false, kMaximumAllowed, kOk, kDenied, kDenied, kDenied},
+        RightsRow{"UserMaximumIsUse", false, false, acl::MaximumAllowed, kOk, kDenied, kDenied, kDenied},
         RightsRow{"AdminServer", true, true, kNoDefaults, kOk, 0, 0, kOk},
         RightsRow{"AdminServerAdminister", true, true, ports::spool::ServerAccessAdminister, kOk, 0, 0, kOk},
         RightsRow{"UserServer", false, true, kNoDefaults, kOk, 0, 0, kDenied},

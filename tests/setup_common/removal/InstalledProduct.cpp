@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Installer/setup_common/RegistryHelpers.h"
 #include "platform/ports/DeviceSetup.h"
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/PrintUiCommand.h"
@@ -34,11 +35,7 @@ void AddUserForm(sim::World& world, std::string name) {
     world.spooler.forms.push_back(std::move(form));
 }
 
-ports::RegValue Sz(std::string_view text) {
-    ports::RegValue value{reg::TypeSz, {text.begin(), text.end()}};
-    value.data.push_back(0);
-    return value;
-}
+using setup::TextValue;
 
 void RunPrintUi(sim::Simulation& sim, const std::string& switches) {
     const auto outcome =
@@ -199,7 +196,7 @@ sim::World InstallProduct(sim::World before) {
     AddDevice(world, "USB\\VID_2E9C&PID_000B\\6&1B7D00&0&1", {"usb\\vid_2e9c&pid_000b&rev_0100"});
     sim::RegistryKeyRecord& usbKey = world.registry.ensure(kUsbDeviceKey);
     usbKey.isProtected = true;
-    usbKey.values.emplace_back("DeviceDesc", Sz("NORVEX KVT-580duo"));
+    usbKey.values.emplace_back("DeviceDesc", TextValue("NORVEX KVT-580duo"));
     world.registry.ensure(kLptDeviceKey).isProtected = true;
     // From Vista on the keys are those of the printer's device nodes, which
     // only the nodes' removal takes away.
@@ -216,9 +213,9 @@ sim::World InstallProduct(sim::World before) {
     world.files.putFile(drivers + "\\norvex_kvt_580duobc99\\kvt580d.inf", ProductInfText());
 
     sim::RegistryKeyRecord& entry = world.registry.ensure(kUninstallKey);
-    entry.values.emplace_back("DisplayName", Sz("NORVEX KVT-580duo Windows Driver V3.4.3"));
-    entry.values.emplace_back("UninstallString", Sz("C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe"));
-    entry.values.emplace_back("InfFile", Sz("kvt580d.inf"));
+    entry.values.emplace_back("DisplayName", TextValue("NORVEX KVT-580duo Windows Driver V3.4.3"));
+    entry.values.emplace_back("UninstallString", TextValue("C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe"));
+    entry.values.emplace_back("InfFile", TextValue("kvt580d.inf"));
 
     world.files.putFile("C:\\Windows\\KVT-580duo\\KVT580duo_Uninstaller.exe", "uninstaller");
     world.files.putFile("C:\\Windows\\KVT-580duo\\KVT580duo_Config.NVX", "[KVT580D]\r\nPORTDLG=1\r\n");

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "driversrc/kvt-580duo/DrvRender/RenderAnswers.h"
 #include "driversrc/kvt-580duo/DrvRender/RenderCallbacks.h"
 #include "driversrc/kvt-580duo/DrvRender/win32/OemUniContract.h"
 #include "driversrc/kvt-580duo/PrintProcessor/win32/PrintProcessorRecords.h"
@@ -178,10 +179,10 @@ bool RunRenderPlugin(const std::wstring& path, HANDLE printer) {
     CapturingDriver driver;
     Report("PublishDriverInterface", ResultText(plugin->PublishDriverInterface(&driver)));
     DWORD value = 0, needed = 0;
-    const HRESULT info = plugin->GetInfo(oemuni::kGetInterfaceVersion, &value, sizeof value, &needed);
+    const HRESULT info = plugin->GetInfo(render::getinfo::InterfaceVersion, &value, sizeof value, &needed);
     Report("GetInfo interface version", ResultText(info) + " value " + Hex(value));
     oemuni::DrvEnableData enableData{};
-    const HRESULT enabled = plugin->EnableDriver(oemuni::kOemInterfaceVersion, sizeof enableData, &enableData);
+    const HRESULT enabled = plugin->EnableDriver(render::kOemInterfaceVersion, sizeof enableData, &enableData);
     Report("EnableDriver", ResultText(enabled) + " version " + Hex(enableData.iDriverVersion) + " functions " +
                                std::to_string(enableData.c));
 

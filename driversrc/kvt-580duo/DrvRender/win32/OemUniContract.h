@@ -18,11 +18,6 @@ inline constexpr GUID kIidPrintOemUni = {0xD67EBBF0, 0x78BF, 0x11D1, {0x94, 0x80
 inline constexpr GUID kIidPrintOemDriverUni = {
     0x92B05D51, 0x78BC, 0x11D1, {0x94, 0x80, 0x00, 0xA0, 0xC9, 0x06, 0x40, 0xB8}};
 
-inline constexpr DWORD kOemInterfaceVersion = 0x00010000;  // PRINTER_OEMINTF_VERSION
-inline constexpr DWORD kGetSignature = 1;                  // OEMGI_GETSIGNATURE
-inline constexpr DWORD kGetInterfaceVersion = 2;           // OEMGI_GETINTERFACEVERSION
-inline constexpr DWORD kGetVersion = 3;                    // OEMGI_GETVERSION
-
 // DEVOBJ, the driver's description of one device context. `pdevOEM` holds
 // what the plug-in's EnablePDEV returned.
 struct DevObj {

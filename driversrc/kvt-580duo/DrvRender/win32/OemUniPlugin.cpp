@@ -1,12 +1,12 @@
 #include "driversrc/kvt-580duo/DrvRender/win32/OemUniPlugin.h"
 
-#include <cstring>
+#include <cstdint>
 #include <new>
 #include <span>
-#include <string_view>
 #include <vector>
 
 #include "driversrc/kvt-580duo/DrvRender/JobSettings.h"
+#include "driversrc/kvt-580duo/DrvRender/RenderAnswers.h"
 #include "driversrc/kvt-580duo/DrvRender/ReceiptRenderer.h"
 #include "driversrc/kvt-580duo/DrvRender/win32/RenderModule.h"
 #include "platform/win32/Win32PluginSpooler.h"
@@ -14,15 +14,6 @@
 namespace kvt::oemuni {
 
 namespace {
-
-// The plug-in's own signature, "K5RD".
-constexpr DWORD kSignature = 0x4452354B;
-
-// The methods the driver may call; it asks by name before it uses any.
-constexpr std::string_view kImplemented[] = {"GetInfo",     "PublishDriverInterface", "GetImplementedMethod",
-                                             "EnableDriver", "DisableDriver",         "EnablePDEV",
-                                             "DisablePDEV", "ResetPDEV",              "CommandCallback",
-                                             "FilterGraphics"};
 
 render::ReceiptRenderer* RendererOf(DevObj* devobj) {
     return devobj == nullptr ? nullptr : static_cast<render::ReceiptRenderer*>(devobj->pdevOEM);
@@ -57,25 +48,12 @@ ULONG STDMETHODCALLTYPE OemUniPlugin::Release() {
 }
 
 HRESULT STDMETHODCALLTYPE OemUniPlugin::GetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) {
-    DWORD value = 0;
-    bool known = true;
-    switch (mode) {
-    case kGetSignature: value = kSignature; break;
-    case kGetInterfaceVersion: value = kOemInterfaceVersion; break;
-    case kGetVersion: value = 1; break;
-    default: known = false; break;
-    }
-    if (needed == nullptr || !known) {
-        ::SetLastError(ERROR_INVALID_PARAMETER);
-        return E_FAIL;
-    }
-    *needed = sizeof value;
-    if (buffer == nullptr || size < sizeof value) {
-        ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return E_FAIL;
-    }
-    std::memcpy(buffer, &value, sizeof value);
-    return S_OK;
+    // DWORD is a long on Windows, not the core's 32-bit type.
+    std::uint32_t count = needed != nullptr ? *needed : 0;
+    const plugin::Answer answer = render::GetInfo(mode, buffer, size, needed != nullptr ? &count : nullptr);
+    if (needed != nullptr) *needed = count;
+    if (answer.lastError) ::SetLastError(*answer.lastError);
+    return answer.result;
 }
 
 // The plug-in keeps nothing in the device mode.
@@ -85,7 +63,7 @@ HRESULT STDMETHODCALLTYPE OemUniPlugin::EnableDriver(DWORD, DWORD size, DrvEnabl
     if (enableData == nullptr || size < sizeof(DrvEnableData)) return E_INVALIDARG;
     // No drawing functions of its own: the driver draws, the plug-in only
     // adds commands and passes the raster on.
-    enableData->iDriverVersion = kOemInterfaceVersion;
+    enableData->iDriverVersion = render::kOemInterfaceVersion;
     enableData->c = 0;
     enableData->pdrvfn = nullptr;
     return S_OK;
@@ -124,10 +102,7 @@ HRESULT STDMETHODCALLTYPE OemUniPlugin::PublishDriverInterface(IUnknown* driver)
 }
 
 HRESULT STDMETHODCALLTYPE OemUniPlugin::GetImplementedMethod(PSTR methodName) {
-    if (methodName == nullptr) return S_FALSE;
-    for (std::string_view method : kImplemented)
-        if (method == methodName) return S_OK;
-    return S_FALSE;
+    return methodName != nullptr && render::ImplementsMethod(methodName) ? S_OK : S_FALSE;
 }
 
 HRESULT OemUniPlugin::write(DevObj* devobj, const void* data, std::size_t size) {

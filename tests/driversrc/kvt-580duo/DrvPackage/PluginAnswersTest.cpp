@@ -8,38 +8,19 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/GetInfoRows.h"
+
 namespace kvt::plugin {
 namespace {
 
-constexpr std::uint32_t kUntouched = 0xDEADBEEF;
-const Answer kOk{hr::SOk, std::nullopt};
+using test::GetInfoRow;
+using test::kUntouched;
 
-struct GetInfoRow {
-    const char* name;
-    std::uint32_t mode;
-    std::uint32_t size;
-    bool buffer;
-    Answer answer;
-    std::uint32_t needed;                // after the call
-    std::optional<std::uint32_t> value;  // written into the buffer
-};
+const Answer kOk{hr::SOk, std::nullopt};
 
 class GetInfoTest : public ::testing::TestWithParam<GetInfoRow> {};
 
-TEST_P(GetInfoTest, Answers) {
-    const GetInfoRow& row = GetParam();
-    std::vector<std::uint8_t> buffer(8, 0xCC);
-    std::uint32_t needed = kUntouched;
-    EXPECT_EQ(GetInfo(row.mode, row.buffer ? buffer.data() : nullptr, row.size, &needed), row.answer);
-    EXPECT_EQ(needed, row.needed);
-    std::uint32_t value = 0;
-    std::memcpy(&value, buffer.data(), sizeof value);
-    if (row.value) {
-        EXPECT_EQ(value, *row.value);
-    } else {
-        EXPECT_EQ(value, 0xCCCCCCCCu) << "the buffer is left alone";
-    }
-}
+TEST_P(GetInfoTest, Answers) { test::ExpectGetInfoRow(GetInfo, GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, GetInfoTest,
