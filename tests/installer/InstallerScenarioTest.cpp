@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/pe/MinimalDll.h"
+#include "platform/pe/PeImage.h"
 #include "tests/support/InstallerRuns.h"
 #include "tools/kvtsim/ProductSimulation.h"
 
@@ -191,7 +193,7 @@ TEST(InstallerScenario, LockedDriverFileIsReplacedThroughOld) {
     const nlohmann::json* old = FindFile(run, "C:\\Windows\\KVT580D.dll.old");
     ASSERT_TRUE(replaced);
     ASSERT_TRUE(old);
-    EXPECT_EQ((*replaced)["text"], PackageText("Driver32\\KVT580D.dll"));
+    EXPECT_EQ(run.after.files.findFile("C:\\Windows\\KVT580D.dll")->bytes, PackageText("Driver32\\KVT580D.dll"));
     EXPECT_EQ((*old)["text"], "driver of an earlier installation");
     EXPECT_EQ((*old)["inUse"], true);
     EXPECT_TRUE(test::Logged(run, "ERROR_SHARING_VIOLATION HANDLER"));
@@ -202,8 +204,10 @@ TEST(InstallerScenario, PrinterNameTakenByAnotherDriverEndsTheProgram) {
     // A printer of another driver under the product's name.
     sim::World world = SystemWithPackage("xp-x86");
     {
-        for (const char* file : {"HARBORDRV.DLL", "HARBOR.GPD", "HARBORUI.DLL"})
-            world.files.putFile(std::string("C:\\Windows\\System32\\spool\\drivers\\W32X86\\3\\") + file, file);
+        for (const char* file : {"HARBORDRV.DLL", "HARBORUI.DLL"})
+            world.files.putFile(std::string("C:\\Windows\\System32\\spool\\drivers\\W32X86\\3\\") + file,
+                                pe::WriteMinimalDll({pe::kMachineI386, file, {}, file}));
+        world.files.putFile("C:\\Windows\\System32\\spool\\drivers\\W32X86\\3\\HARBOR.GPD", "HARBOR.GPD");
         kvtsim::ProductSimulation sim(std::move(world));
         ports::DriverInfo3 other{3, "Harbor Label 200", "Windows NT x86", "HARBORDRV.DLL", "HARBOR.GPD",
                                  "HARBORUI.DLL", "", {}, "", "RAW"};
