@@ -3,6 +3,8 @@
 // enumerations, and the codes for objects that do not exist.
 #include <string>
 
+#include "platform/pe/MinimalDll.h"
+#include "platform/pe/PeImage.h"
 #include "tests/differential/Scripts.h"
 
 namespace kvt::diff {
@@ -13,10 +15,15 @@ using namespace std::string_literals;
 
 const std::string kDriverFolder = "C:\\Windows\\System32\\spool\\drivers\\x64\\";
 
-// The files of a driver named `driver`, staged where an installer puts them.
+// The files of a driver named `driver`, staged where an installer puts them:
+// its two modules are DLLs of the environment's machine, as a spooler
+// checks them.
 void StageDriverFiles(Script& s, const std::string& driver) {
-    for (const char* part : {"-drv.dll", "-data.gpd", "-ui.dll"})
-        s.add({{"op", "file.write"}, {"path", kDriverFolder + driver + part}, {"hex", Hex("MZ stand-in")}});
+    for (const char* part : {"-drv.dll", "-ui.dll"}) {
+        const std::string dll = pe::WriteMinimalDll({pe::kMachineAmd64, driver + part, {}, "stand-in"});
+        s.add({{"op", "file.write"}, {"path", kDriverFolder + driver + part}, {"hex", Hex(dll)}});
+    }
+    s.add({{"op", "file.write"}, {"path", kDriverFolder + driver + "-data.gpd"}, {"hex", Hex("stand-in")}});
 }
 
 json AddDriver(const std::string& driver, const std::string& environment, const std::string& monitor = "") {

@@ -239,6 +239,28 @@ TEST(InstallerScenario, PrinterNameTakenByAnotherDriverEndsTheProgram) {
     EXPECT_EQ(test::PrinterNames(run), std::vector<std::string>{"NORVEX KVT-580duo"});
 }
 
+TEST(InstallerScenario, A32BitUniversalDriverInThe64BitFolderIsRefusedAndReported) {
+    // A package put together wrongly: Driver64 holds the x86 universal driver.
+    sim::World world = SystemWithPackage("xp-x64");
+    world.files.putFile("C:\\Setup\\Driver64\\UNIDRV.DLL", world.files.findFile("C:\\Setup\\Driver32\\UNIDRV.DLL")->bytes);
+    const kvtsim::ProgramRun run = Install(std::move(world), test::Answers("COM2"));
+    ASSERT_EQ(run.exitCode, 0u);
+
+    // The refusal is reported, and the printer that needed the driver fails
+    // after it; the run ends there, without an uninstall entry.
+    const auto boxes = Events(run, "messageBox");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0]["icon"], "error");
+    EXPECT_EQ(boxes[0]["text"].get<std::string>().rfind("AddPrinterDriver, ERR CODE: 216\n\nThis version of %1", 0), 0u);
+    EXPECT_EQ(boxes[1]["text"].get<std::string>().rfind("AddPrinter, Error Code: 1797\n\n", 0), 0u);
+    EXPECT_EQ(test::LastLogMessages(run, 5),
+              (std::vector<std::string>{"AddPrinterDriverToSystem BEGIN", "AddPrinterDriverToSystem END", "\r\n",
+                                        "AddPrinterToSystem BEGIN", "AddPrinterToSystem END"}));
+    EXPECT_FALSE(FindNamed(run.result["system"]["spooler"]["drivers"], "NORVEX KVT-580duo"));
+    EXPECT_TRUE(test::PrinterNames(run).empty());
+    EXPECT_FALSE(FindKey(run, kUninstallKey));
+}
+
 TEST(InstallerScenario, WindowsNt4IsRefused) {
     sim::World world = SystemWithPackage("xp-x86");
     world.os.major = 4;
