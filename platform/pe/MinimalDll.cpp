@@ -15,8 +15,12 @@ constexpr std::uint32_t kTextRva = 0x1000;
 constexpr std::uint32_t kDataRva = 0x2000;
 constexpr std::size_t kDirectoryCount = 16;
 constexpr std::size_t kSectionHeaderSize = 40;
-// xor eax, eax; ret: the same bytes in 32-bit and 64-bit code.
-constexpr std::string_view kReturnZero("\x31\xC0\xC3", 3);
+// mov eax, imm32; ret: the same bytes in 32-bit and 64-bit code.
+std::string ReturnCode(std::int32_t value) {
+    std::string code = "\xB8";
+    for (int i = 0; i < 4; ++i) code += static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+    return code + "\xC3";
+}
 
 std::uint32_t AlignUp(std::size_t value, std::uint32_t alignment) {
     return static_cast<std::uint32_t>((value + alignment - 1) / alignment * alignment);
@@ -136,11 +140,11 @@ std::string WriteMinimalDll(const MinimalDll& dll) {
         Put(bytes, directories + 4, sizes.exportSize, 4);
     }
     const std::size_t sectionTable = directories + kDirectoryCount * 8;
-    WriteSectionHeader(bytes, sectionTable, ".text", kTextRva, kReturnZero.size(), kHeadersSize, kFileAlignment,
-                       0x60000020);  // code, execute, read
+    std::string text = ReturnCode(dll.returnValue);
+    WriteSectionHeader(bytes, sectionTable, ".text", kTextRva, static_cast<std::uint32_t>(text.size()), kHeadersSize,
+                       kFileAlignment, 0x60000020);  // code, execute, read
     WriteSectionHeader(bytes, sectionTable + kSectionHeaderSize, ".rdata", kDataRva, sizes.dataVirtual,
                        kHeadersSize + kFileAlignment, sizes.dataRaw, 0x40000040);  // initialised data, read
-    std::string text(kReturnZero);
     text.resize(kFileAlignment, '\0');
     bytes += text;
     bytes += data;
