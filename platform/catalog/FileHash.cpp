@@ -6,17 +6,11 @@
 
 #include <openssl/evp.h>
 
+#include "platform/pe/PeImage.h"
+
 namespace kvt::catalog {
 
 namespace {
-
-std::uint32_t Little(std::string_view bytes, std::size_t offset, std::size_t width) {
-    std::uint32_t value = 0;
-    for (std::size_t i = width; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
-    return value;
-}
-
-constexpr std::size_t kCertificateDirectory = 4;
 
 class Digest {
 public:
@@ -43,30 +37,14 @@ private:
 }  // namespace
 
 std::optional<PeLayout> ReadPeLayout(std::string_view image) {
-    if (image.size() < 0x40 || image.substr(0, 2) != "MZ") return std::nullopt;
-    const std::size_t pe = Little(image, 0x3C, 4);
-    if (pe > image.size() || image.size() - pe < 24 || image.substr(pe, 4) != std::string_view("PE\0\0", 4))
-        return std::nullopt;
-    const std::size_t optionalSize = Little(image, pe + 20, 2);
-    const std::size_t optional = pe + 24;
-    if (image.size() - optional < optionalSize || optionalSize < 2) return std::nullopt;
-    const std::uint32_t magic = Little(image, optional, 2);
-    std::size_t directories = 0;
-    if (magic == 0x10B)
-        directories = 96;
-    else if (magic == 0x20B)
-        directories = 112;
-    else
-        return std::nullopt;
-    if (optionalSize < directories) return std::nullopt;
-    const std::size_t count = Little(image, optional + directories - 4, 4);
-    if (count <= kCertificateDirectory || optionalSize < directories + (kCertificateDirectory + 1) * 8)
-        return std::nullopt;
+    const auto headers = pe::ReadPeHeaders(image);
+    if (!headers || headers->directories.size() <= pe::kCertificateDirectory) return std::nullopt;
     PeLayout layout;
-    layout.checksumOffset = optional + 64;
-    layout.certificateEntryOffset = optional + directories + kCertificateDirectory * 8;
-    const std::size_t offset = Little(image, layout.certificateEntryOffset, 4);
-    const std::size_t size = Little(image, layout.certificateEntryOffset + 4, 4);
+    layout.checksumOffset = headers->checksumOffset();
+    layout.certificateEntryOffset = headers->directoryEntryOffset(pe::kCertificateDirectory);
+    const pe::DataDirectory certificates = headers->directories[pe::kCertificateDirectory];
+    const std::size_t offset = certificates.address;
+    const std::size_t size = certificates.size;
     if (offset == 0 && size == 0) {
         layout.certificateOffset = image.size();
         return layout;

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "platform/pe/PeImage.h"
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/SpoolerKeys.h"
+#include "platform/sim/SystemModules.h"
 
 namespace kvt::sim {
 namespace {
@@ -32,7 +34,9 @@ constexpr const char* kEnvironmentX64 = "Windows x64";
 
 constexpr const char* kSystemFileText = "simulated system file";
 constexpr const char* kSystemFiles[] = {"net.exe",      "cmd.exe",      "rundll32.exe", "kernel32.dll",
-                                        "advapi32.dll", "setupapi.dll", "winspool.drv", "localspl.dll"};
+                                        "advapi32.dll", "setupapi.dll", "winspool.drv"};
+// The spooler loads these; they are DLLs of the system directory's machine.
+constexpr const char* kSystemModules[] = {"localspl.dll"};
 
 constexpr const char* kWindows = "C:\\Windows";
 constexpr const char* kSystem32 = "C:\\Windows\\System32";
@@ -237,25 +241,34 @@ void AddSystemPrinterInf(World& w, const Release& r) {
                                (r.major < 10 ? "neutral_" : "") + "5d0e27a1c3b94f68";
     const std::string store = Join(kSystem32, "DriverStore\\FileRepository\\" + folder);
     w.files.putFile(Join(store, "ntprint.inf"), SystemPrinterInf());
-    for (const char* file : kSystemPrinterInfFiles)
-        w.files.putFile(Join(Join(store, r.is64Bit ? "Amd64" : "I386"), file), kSystemFileText);
+    const std::uint16_t machine = r.is64Bit ? pe::kMachineAmd64 : pe::kMachineI386;
+    for (const char* file : kSystemPrinterInfFiles) {
+        const std::string_view name(file);
+        const bool module = name.size() > 4 && name.substr(name.size() - 4) == ".DLL";
+        w.files.putFile(Join(Join(store, r.is64Bit ? "Amd64" : "I386"), file),
+                        module ? SystemDll(name, machine) : std::string(kSystemFileText));
+    }
     w.files.putFile(Join(kWindows, "inf\\ntprint.inf"), SystemPrinterInf());
 }
 
 void AddFiles(World& w, const Release& r) {
     for (const char* dir : {"C:\\Setup", "C:\\Temp", "C:\\Program Files", "C:\\Windows\\Temp"})
         w.files.ensureDirectory(dir);
+    const std::uint16_t native = r.is64Bit ? pe::kMachineAmd64 : pe::kMachineI386;
     for (const char* file : kSystemFiles) w.files.putFile(Join(kSystem32, file), kSystemFileText);
+    for (const char* file : kSystemModules) w.files.putFile(Join(kSystem32, file), SystemDll(file, native));
     const std::string drivers = Join(kSpool, "drivers");
     const std::string prtprocs = Join(kSpool, "prtprocs");
     w.files.ensureDirectory(Join(drivers, "W32X86\\3"));
     w.files.ensureDirectory(Join(kSpool, "PRINTERS"));
-    w.files.putFile(Join(prtprocs, "w32x86\\winprint.dll"), kSystemFileText);
+    w.files.putFile(Join(prtprocs, "w32x86\\winprint.dll"), SystemDll("winprint.dll", pe::kMachineI386));
     if (r.is64Bit) {
         w.files.ensureDirectory("C:\\Program Files (x86)");
         for (const char* file : kSystemFiles) w.files.putFile(Join(kSysWow64, file), kSystemFileText);
+        for (const char* file : kSystemModules)
+            w.files.putFile(Join(kSysWow64, file), SystemDll(file, pe::kMachineI386));
         w.files.ensureDirectory(Join(drivers, "x64\\3"));
-        w.files.putFile(Join(prtprocs, "x64\\winprint.dll"), kSystemFileText);
+        w.files.putFile(Join(prtprocs, "x64\\winprint.dll"), SystemDll("winprint.dll", pe::kMachineAmd64));
     }
     w.files.putFile(Join(kWindows, "inf\\usbprint.inf"), UsbPrintInf());
     w.files.putFile(Join(kWindows, "inf\\prnge001.inf"), TextOnlyPrinterInf());

@@ -16,12 +16,6 @@
 namespace kvt::sim {
 namespace {
 
-// The data types of the system's print processor, which the spooler accepts
-// for every printer.
-constexpr std::array<std::string_view, 8> kDataTypes{
-    "RAW",          "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.003",
-    "NT EMF 1.006", "NT EMF 1.007",      "NT EMF 1.008",  "TEXT"};
-
 constexpr std::uint32_t kServiceStopped = ports::service::Stopped;
 constexpr std::uint32_t kServiceStopPending = ports::service::StopPending;
 constexpr std::uint32_t kServiceRunning = ports::service::Running;
@@ -67,11 +61,6 @@ std::uint32_t AllowedRights(bool server, bool elevated) {
     return UseRight(server) | acl::ReadControl | acl::MaximumAllowed;
 }
 
-bool KnownDataType(std::string_view dataType) {
-    return std::any_of(kDataTypes.begin(), kDataTypes.end(),
-                       [dataType](std::string_view known) { return EqualsNoCase(known, dataType); });
-}
-
 // Printer names become key names and appear in "\\server\printer" paths and
 // port lists, so "\" and "," cannot be part of them.
 bool ValidPrinterName(std::string_view name) {
@@ -101,7 +90,7 @@ ports::PrinterInfo2 InfoOf(const PrinterRecord& p, std::size_t jobCount) {
 }
 
 // What PRINTER_INFO_2 sets of a printer. Its status is the spooler's own.
-void ApplySettings(PrinterRecord& p, const ports::PrinterInfo2& info) {
+void ApplySettings(PrinterRecord& p, const ports::PrinterInfo2& info, const std::string& dataType) {
     p.shareName = info.shareName;
     p.port = info.portName;
     p.driver = info.driverName;
@@ -109,7 +98,7 @@ void ApplySettings(PrinterRecord& p, const ports::PrinterInfo2& info) {
     p.location = info.location;
     p.sepFile = info.sepFile;
     p.printProcessor = info.printProcessor;
-    p.dataType = info.dataType.empty() ? std::string(kDataTypes[0]) : info.dataType;
+    p.dataType = dataType;
     p.parameters = info.parameters;
     p.attributes = info.attributes;
     p.priority = info.priority;
@@ -142,6 +131,7 @@ std::uint32_t SimSpooler::fail(std::uint32_t code) { return sim_.lastError() = c
 
 void SimSpooler::load() {
     memory_ = ReadSpoolerObjects(sim_.world().registry, nativeEnvironment());
+    dropUnloadableProcessors();
     indexPrinters();
     // Spool files of printers that are gone are dropped at start-up.
     auto& jobs = sim_.world().spooler.jobs;
@@ -354,10 +344,15 @@ std::uint32_t SimSpooler::enumPrinters(std::uint32_t flags, std::vector<ports::P
 std::uint32_t SimSpooler::openPrinter(const std::optional<std::string>& name, const ports::PrinterDefaults* defaults,
                                       ports::PrinterHandle& printer) {
     if (std::uint32_t error = begin("Spooler.openPrinter")) return error;
-    if (defaults && defaults->dataType && !KnownDataType(*defaults->dataType)) return fail(err::InvalidDatatype);
     const bool server = !name.has_value();
     const PrinterRecord* found = server ? nullptr : findPrinter(*name);
     if (!server && found == nullptr) return fail(err::InvalidPrinterName);
+    // A data type among the defaults must be one the printer's processor
+    // handles; the server's are those of the system's own processor.
+    const std::vector<std::string>& handled =
+        server ? ProcessorDataTypes::systemTypes() : dataTypesOf(found->printProcessor);
+    if (defaults && defaults->dataType && !ContainsDataType(handled, *defaults->dataType))
+        return fail(err::InvalidDatatype);
     // A printer on its way out takes no new handles.
     if (!server && (found->status & ports::spool::StatusPendingDeletion)) return fail(err::PrinterDeleted);
     // OpenPrinter grants exactly what was asked for, and fails with 5 when
@@ -398,13 +393,23 @@ bool SimSpooler::portsKnown(std::string_view portNames) const {
     }
 }
 
+const std::vector<std::string>& SimSpooler::dataTypesOf(std::string_view printProcessor) const {
+    static const std::vector<std::string> none;
+    const PrintProcessorRecord* processor = findPrintProcessor(nativeEnvironment(), printProcessor);
+    return processor == nullptr ? none : processorTypes_.of(processor->dll);
+}
+
 // Local printers use the drivers and print processor of the system's own
-// environment, whatever the caller's.
-std::uint32_t SimSpooler::checkPrinterSettings(const ports::PrinterInfo2& info) const {
+// environment, whatever the caller's. An empty data type is the processor's
+// first; a processor that enumerates none can serve no printer.
+std::uint32_t SimSpooler::checkPrinterSettings(const ports::PrinterInfo2& info, std::string& dataType) const {
     const std::string native = nativeEnvironment();
     if (findDriver(native, info.driverName) == nullptr) return err::UnknownPrinterDriver;
     if (findPrintProcessor(native, info.printProcessor) == nullptr) return err::UnknownPrintProcessor;
-    if (!info.dataType.empty() && !KnownDataType(info.dataType)) return err::InvalidDatatype;
+    const std::vector<std::string>& handled = dataTypesOf(info.printProcessor);
+    if (info.dataType.empty() ? handled.empty() : !ContainsDataType(handled, info.dataType))
+        return err::InvalidDatatype;
+    dataType = info.dataType.empty() ? handled.front() : info.dataType;
     if (!portsKnown(info.portName)) return err::UnknownPort;
     return err::Success;
 }
@@ -413,12 +418,13 @@ std::uint32_t SimSpooler::addPrinter(const ports::PrinterInfo2& info, ports::Pri
     if (std::uint32_t error = begin("Spooler.addPrinter")) return error;
     if (!ValidPrinterName(info.printerName)) return fail(err::InvalidPrinterName);
     if (findPrinter(info.printerName) != nullptr) return fail(err::PrinterAlreadyExists);
-    if (std::uint32_t error = checkPrinterSettings(info)) return fail(error);
+    std::string dataType;
+    if (std::uint32_t error = checkPrinterSettings(info, dataType)) return fail(error);
     loadDriverModules(info.driverName);
 
     PrinterRecord added;
     added.name = info.printerName;
-    ApplySettings(added, info);
+    ApplySettings(added, info, dataType);
     added.devmode = DevModeRecord{};
     // A key left behind by an earlier printer of that name is replaced.
     sim_.world().registry.eraseTree(PrinterKeyPath(added.name));
@@ -485,9 +491,10 @@ std::uint32_t SimSpooler::setPrinter(ports::PrinterHandle printer, const ports::
     if (!ValidPrinterName(info.printerName)) return fail(err::InvalidPrinterName);
     if (!EqualsNoCase(info.printerName, p->name) && findPrinter(info.printerName) != nullptr)
         return fail(err::PrinterAlreadyExists);
-    if (std::uint32_t error = checkPrinterSettings(info)) return fail(error);
+    std::string dataType;
+    if (std::uint32_t error = checkPrinterSettings(info, dataType)) return fail(error);
     if (info.printerName != p->name) renamePrinter(*p, info.printerName);
-    ApplySettings(*p, info);
+    ApplySettings(*p, info, dataType);
     WritePrinterKey(sim_.world().registry, *p);
     return err::Success;
 }

@@ -21,6 +21,15 @@
 // The running service keeps the monitor, print-processor and driver DLLs it
 // loaded; Windows refuses to delete a loaded module (5). Stopping takes
 // the service a moment (STOP_PENDING).
+//
+// Module files are checked as the service's loader meets them
+// (SpoolerModules.h): a monitor or print processor whose DLL does not load
+// into the spooler's process (193) or lacks the entry points the spooler
+// looks up (127) is refused, and a processor whose DLL does not load is left
+// out at start, as the service logs an event and goes on. A printer driver's
+// driver and configuration files must be programs of the environment's
+// machine (193, 216). A printer's data types are those its own print
+// processor enumerates (ProcessorDataTypes.h): 1804 for any other.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -33,6 +42,7 @@
 
 #include "platform/ports/Spooler.h"
 #include "platform/sim/CaseInsensitive.h"
+#include "platform/sim/ProcessorDataTypes.h"
 #include "platform/sim/SpoolerRecords.h"
 
 namespace kvt::sim {
@@ -107,6 +117,12 @@ public:
     bool holdsModule(std::string_view path);
 
     void setPrinterInitialization(PrinterInitialization hook) { initialize_ = std::move(hook); }
+    // The data types a print-processor DLL other than the system's own
+    // enumerates, by the DLL's file name; whoever composes the simulation
+    // brings the module's behaviour.
+    void describePrintProcessor(std::string_view dllFileName, std::vector<std::string> dataTypes) {
+        processorTypes_.describe(dllFileName, std::move(dataTypes));
+    }
 
     // What the running spooler holds; nothing while it is stopped.
     const SpoolerObjects* memory() const { return memory_ ? &*memory_ : nullptr; }
@@ -166,7 +182,11 @@ private:
     const PrintProcessorRecord* findPrintProcessor(std::string_view environment, std::string_view name) const;
 
     // Checks of a printer's settings as AddPrinter and SetPrinter make them.
-    std::uint32_t checkPrinterSettings(const ports::PrinterInfo2& info) const;
+    // `dataType` receives the printer's data type: the one asked for, or the
+    // processor's first.
+    std::uint32_t checkPrinterSettings(const ports::PrinterInfo2& info, std::string& dataType) const;
+    // What the printer's print processor enumerates; nothing for an unknown one.
+    const std::vector<std::string>& dataTypesOf(std::string_view printProcessor) const;
     bool portsKnown(std::string_view portNames) const;
     void renamePrinter(PrinterRecord& printer, const std::string& newName);
 
@@ -176,6 +196,13 @@ private:
                                                 std::string_view file) const;
     std::uint32_t stageDriverFiles(const ports::DriverInfo3& driver, std::string_view environment);
     void deleteUnusedFiles(const DriverRecord& removed);
+    std::uint32_t checkDriverPrograms(const std::vector<std::string>& sources, std::string_view environment) const;
+
+    // Module files as the service's loader meets them.
+    std::uint16_t nativeMachine() const;
+    const std::string* fileBytes(const std::string& path) const;
+    std::uint32_t loadPrintProcessor(std::string_view environment, std::string_view dll) const;
+    void dropUnloadableProcessors();
     ports::DriverInfo3 driverInfo(const DriverRecord& driver) const;
     bool monitorInUse(std::string_view name) const;
 
@@ -195,6 +222,7 @@ private:
     std::unordered_map<std::string, PrinterList::iterator, CaseInsensitiveHash, CaseInsensitiveEqual> printerIndex_;
     std::uint64_t nextHandle_ = 0x7000;
     PrinterInitialization initialize_;
+    ProcessorDataTypes processorTypes_;
     std::vector<JobCommand> jobCommands_;
     std::optional<std::uint64_t> stopsAtMs_;
     // Full paths (any case) of the modules the service loaded.

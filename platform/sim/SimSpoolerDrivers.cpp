@@ -9,6 +9,7 @@
 #include "platform/sim/SimSpooler.h"
 #include "platform/sim/Simulation.h"
 #include "platform/sim/SpoolerKeys.h"
+#include "platform/sim/SpoolerModules.h"
 #include "platform/sim/WinPath.h"
 
 namespace kvt::sim {
@@ -53,6 +54,13 @@ bool DriverUsesFile(const DriverRecord& d, std::string_view file) {
 }  // namespace
 
 // ---------------------------------------------------------------- environments
+
+std::uint16_t SimSpooler::nativeMachine() const { return MachineOfEnvironment(nativeEnvironment()); }
+
+const std::string* SimSpooler::fileBytes(const std::string& path) const {
+    const FileRecord* file = sim_.world().files.findFile(path);
+    return file == nullptr ? nullptr : &file->bytes;
+}
 
 std::string SimSpooler::nativeEnvironment() const {
     return std::string(sim_.world().os.is64Bit ? kEnvironments[1].name : kEnvironments[0].name);
@@ -154,10 +162,22 @@ std::optional<std::string> SimSpooler::locateDriverFile(std::string_view environ
     return std::nullopt;
 }
 
+// The driver file and the configuration file (first and last of `sources`)
+// must be programs of the environment's machine; the data, help and
+// dependent files are not looked at.
+std::uint32_t SimSpooler::checkDriverPrograms(const std::vector<std::string>& sources,
+                                              std::string_view environment) const {
+    const std::uint16_t machine = MachineOfEnvironment(environment);
+    for (const std::string* source : {&sources.front(), &sources.back()})
+        if (std::uint32_t error = CheckProgramMachine(*fileBytes(*source), machine)) return error;
+    return err::Success;
+}
+
 // The files are copied into the version folder as AddPrinterDriver copies
 // them. Missing files fail with 2; a configuration file that cannot be
 // loaded (here: that is missing) with 126, as its loading comes after the
-// copy.
+// copy. Files that are there but are no programs of the environment fail
+// before anything is copied.
 std::uint32_t SimSpooler::stageDriverFiles(const ports::DriverInfo3& driver, std::string_view environment) {
     DriverRecord named;
     named.driverPath = driver.driverPath;
@@ -173,6 +193,7 @@ std::uint32_t SimSpooler::stageDriverFiles(const ports::DriverInfo3& driver, std
         if (!source) return i + 1 == files.size() ? err::ModNotFound : err::FileNotFound;
         sources.push_back(std::move(*source));
     }
+    if (std::uint32_t error = checkDriverPrograms(sources, environment)) return error;
     FileStore& store = sim_.world().files;
     const std::string folder = driverVersionDirectory(environment, driver.version);
     for (const std::string& source : sources) {
@@ -304,12 +325,14 @@ std::uint32_t SimSpooler::addMonitor(const ports::MonitorInfo2& monitor) {
     if (std::any_of(monitors.begin(), monitors.end(),
                     [&](const MonitorRecord& m) { return EqualsNoCase(m.name, monitor.name); }))
         return fail(err::PrintMonitorAlreadyInstalled);
-    const std::string& windows = sim_.world().windowsDirectory;
-    const FileStore& files = sim_.world().files;
-    if (IsPath(monitor.dllName) ||
-        !files.findFile(winpath::Join(winpath::Join(windows, "System32"), monitor.dllName)))
-        return fail(err::ModNotFound);
-    loaded_.insert(winpath::Join(winpath::Join(windows, "System32"), monitor.dllName));
+    const std::string dll = winpath::Join(winpath::Join(sim_.world().windowsDirectory, "System32"), monitor.dllName);
+    const std::string* bytes = IsPath(monitor.dllName) ? nullptr : fileBytes(dll);
+    if (bytes == nullptr) return fail(err::ModNotFound);
+    // The spooler loads the DLL and calls its InitializePrintMonitor2, or the
+    // older InitializePrintMonitor.
+    if (std::uint32_t error = LoadDll(*bytes, nativeMachine())) return fail(error);
+    if (!ExportsAny(*bytes, {"InitializePrintMonitor2", "InitializePrintMonitor"})) return fail(err::ProcNotFound);
+    loaded_.insert(dll);
     MonitorRecord added{monitor.name, env, monitor.dllName, nlohmann::json::object()};
     WriteMonitorKey(sim_.world().registry, added);
     monitors.push_back(std::move(added));
@@ -342,6 +365,30 @@ const PrintProcessorRecord* SimSpooler::findPrintProcessor(std::string_view envi
     return nullptr;
 }
 
+// A processor of the system's own environment is loaded into the spooler,
+// which looks up the entry points it calls (127 when one is missing). One of
+// another environment (the x86 one on x64 Windows) is only kept for clients
+// of that architecture, yet its DLL must still be a DLL of that machine.
+std::uint32_t SimSpooler::loadPrintProcessor(std::string_view environment, std::string_view dll) const {
+    const std::string* bytes = IsPath(dll) ? nullptr : fileBytes(winpath::Join(spoolDirectory("prtprocs", environment), dll));
+    if (bytes == nullptr) return err::ModNotFound;
+    if (std::uint32_t error = LoadDll(*bytes, MachineOfEnvironment(environment))) return error;
+    if (!EqualsNoCase(environment, nativeEnvironment())) return err::Success;
+    const bool complete = ExportsAll(*bytes, {"EnumPrintProcessorDatatypesW", "OpenPrintProcessor",
+                                              "PrintDocumentOnPrintProcessor", "ClosePrintProcessor",
+                                              "ControlPrintProcessor"});
+    return complete ? err::Success : err::ProcNotFound;
+}
+
+// The service leaves out a print processor of its own environment whose DLL
+// it cannot load, and starts without it.
+void SimSpooler::dropUnloadableProcessors() {
+    const std::string native = nativeEnvironment();
+    std::erase_if(objects().printProcessors, [&](const PrintProcessorRecord& p) {
+        return EqualsNoCase(p.environment, native) && loadPrintProcessor(p.environment, p.dll) != err::Success;
+    });
+}
+
 // The DLL must already be in the environment's print-processor folder.
 std::uint32_t SimSpooler::addPrintProcessor(const std::optional<std::string>& environment, std::string_view pathName,
                                             std::string_view name) {
@@ -350,9 +397,8 @@ std::uint32_t SimSpooler::addPrintProcessor(const std::optional<std::string>& en
     if (std::uint32_t error = resolveEnvironment(environment, env)) return fail(error);
     if (name.empty() || pathName.empty()) return fail(err::InvalidParameter);
     if (findPrintProcessor(env, name) != nullptr) return fail(err::PrintProcessorAlreadyInstalled);
-    if (IsPath(pathName) || !sim_.world().files.findFile(winpath::Join(spoolDirectory("prtprocs", env), pathName)))
-        return fail(err::ModNotFound);
-    loaded_.insert(winpath::Join(spoolDirectory("prtprocs", env), pathName));
+    if (std::uint32_t error = loadPrintProcessor(env, pathName)) return fail(error);
+    if (env == nativeEnvironment()) loaded_.insert(winpath::Join(spoolDirectory("prtprocs", env), pathName));
     PrintProcessorRecord added{std::string(name), env, std::string(pathName), nlohmann::json::object()};
     WritePrintProcessorKey(sim_.world().registry, added);
     objects().printProcessors.push_back(std::move(added));

@@ -27,6 +27,10 @@ std::string SystemErrorText(std::uint32_t code) {
         case 127: return "The specified procedure could not be found.\r\n";
         case 145: return "The directory is not empty.\r\n";
         case 183: return "Cannot create a file when that file already exists.\r\n";
+        case 193: return "%1 is not a valid Win32 application.\r\n";
+        case 216:
+            return "This version of %1 is not compatible with the version of Windows you're running. Check your "
+                   "computer's system information and then contact the software publisher.\r\n";
         case 234: return "More data is available.\r\n";
         case 259: return "No more data is available.\r\n";
         case 267: return "The directory name is invalid.\r\n";

@@ -2,7 +2,10 @@
 // printers added and deleted, printer data read into buffers of every size,
 // enumerations, and the codes for objects that do not exist.
 #include <string>
+#include <vector>
 
+#include "platform/pe/MinimalDll.h"
+#include "platform/pe/PeImage.h"
 #include "tests/differential/Scripts.h"
 
 namespace kvt::diff {
@@ -13,10 +16,21 @@ using namespace std::string_literals;
 
 const std::string kDriverFolder = "C:\\Windows\\System32\\spool\\drivers\\x64\\";
 
-// The files of a driver named `driver`, staged where an installer puts them.
+// The files of a driver named `driver`, staged where an installer puts them:
+// its two modules are DLLs of the environment's machine, as a spooler
+// checks them. Wine's spooler calls the user-interface module's entry points
+// when it makes a printer's default device mode, so it has them; each
+// returns -1, the failure of DrvDocumentPropertySheets and
+// DrvDeviceCapabilities (0 would be a size of 0 that Wine goes on to fill).
 void StageDriverFiles(Script& s, const std::string& driver) {
-    for (const char* part : {"-drv.dll", "-data.gpd", "-ui.dll"})
-        s.add({{"op", "file.write"}, {"path", kDriverFolder + driver + part}, {"hex", Hex("MZ stand-in")}});
+    const std::vector<std::string> ui{"DrvDeviceCapabilities", "DrvDocumentPropertySheets", "DrvDevicePropertySheets",
+                                      "DrvConvertDevMode", "DrvPrinterEvent"};
+    for (const char* part : {"-drv.dll", "-ui.dll"}) {
+        const std::vector<std::string> exports = std::string(part) == "-ui.dll" ? ui : std::vector<std::string>{};
+        const std::string dll = pe::WriteMinimalDll({pe::kMachineAmd64, driver + part, exports, "stand-in", -1});
+        s.add({{"op", "file.write"}, {"path", kDriverFolder + driver + part}, {"hex", Hex(dll)}});
+    }
+    s.add({{"op", "file.write"}, {"path", kDriverFolder + driver + "-data.gpd"}, {"hex", Hex("stand-in")}});
 }
 
 json AddDriver(const std::string& driver, const std::string& environment, const std::string& monitor = "") {

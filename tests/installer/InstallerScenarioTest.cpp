@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/pe/MinimalDll.h"
+#include "platform/pe/PeImage.h"
 #include "tests/support/InstallerRuns.h"
 #include "tools/kvtsim/ProductSimulation.h"
 
@@ -191,7 +193,7 @@ TEST(InstallerScenario, LockedDriverFileIsReplacedThroughOld) {
     const nlohmann::json* old = FindFile(run, "C:\\Windows\\KVT580D.dll.old");
     ASSERT_TRUE(replaced);
     ASSERT_TRUE(old);
-    EXPECT_EQ((*replaced)["text"], PackageText("Driver32\\KVT580D.dll"));
+    EXPECT_EQ(run.after.files.findFile("C:\\Windows\\KVT580D.dll")->bytes, PackageText("Driver32\\KVT580D.dll"));
     EXPECT_EQ((*old)["text"], "driver of an earlier installation");
     EXPECT_EQ((*old)["inUse"], true);
     EXPECT_TRUE(test::Logged(run, "ERROR_SHARING_VIOLATION HANDLER"));
@@ -202,8 +204,10 @@ TEST(InstallerScenario, PrinterNameTakenByAnotherDriverEndsTheProgram) {
     // A printer of another driver under the product's name.
     sim::World world = SystemWithPackage("xp-x86");
     {
-        for (const char* file : {"HARBORDRV.DLL", "HARBOR.GPD", "HARBORUI.DLL"})
-            world.files.putFile(std::string("C:\\Windows\\System32\\spool\\drivers\\W32X86\\3\\") + file, file);
+        for (const char* file : {"HARBORDRV.DLL", "HARBORUI.DLL"})
+            world.files.putFile(std::string("C:\\Windows\\System32\\spool\\drivers\\W32X86\\3\\") + file,
+                                pe::WriteMinimalDll({pe::kMachineI386, file, {}, file}));
+        world.files.putFile("C:\\Windows\\System32\\spool\\drivers\\W32X86\\3\\HARBOR.GPD", "HARBOR.GPD");
         kvtsim::ProductSimulation sim(std::move(world));
         ports::DriverInfo3 other{3, "Harbor Label 200", "Windows NT x86", "HARBORDRV.DLL", "HARBOR.GPD",
                                  "HARBORUI.DLL", "", {}, "", "RAW"};
@@ -233,6 +237,28 @@ TEST(InstallerScenario, PrinterNameTakenByAnotherDriverEndsTheProgram) {
     EXPECT_TRUE(FindNamed(run.result["system"]["spooler"]["drivers"], "NORVEX KVT-580duo"));
     EXPECT_FALSE(FindKey(run, kUninstallKey));
     EXPECT_EQ(test::PrinterNames(run), std::vector<std::string>{"NORVEX KVT-580duo"});
+}
+
+TEST(InstallerScenario, A32BitUniversalDriverInThe64BitFolderIsRefusedAndReported) {
+    // A package put together wrongly: Driver64 holds the x86 universal driver.
+    sim::World world = SystemWithPackage("xp-x64");
+    world.files.putFile("C:\\Setup\\Driver64\\UNIDRV.DLL", world.files.findFile("C:\\Setup\\Driver32\\UNIDRV.DLL")->bytes);
+    const kvtsim::ProgramRun run = Install(std::move(world), test::Answers("COM2"));
+    ASSERT_EQ(run.exitCode, 0u);
+
+    // The refusal is reported, and the printer that needed the driver fails
+    // after it; the run ends there, without an uninstall entry.
+    const auto boxes = Events(run, "messageBox");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0]["icon"], "error");
+    EXPECT_EQ(boxes[0]["text"].get<std::string>().rfind("AddPrinterDriver, ERR CODE: 216\n\nThis version of %1", 0), 0u);
+    EXPECT_EQ(boxes[1]["text"].get<std::string>().rfind("AddPrinter, Error Code: 1797\n\n", 0), 0u);
+    EXPECT_EQ(test::LastLogMessages(run, 5),
+              (std::vector<std::string>{"AddPrinterDriverToSystem BEGIN", "AddPrinterDriverToSystem END", "\r\n",
+                                        "AddPrinterToSystem BEGIN", "AddPrinterToSystem END"}));
+    EXPECT_FALSE(FindNamed(run.result["system"]["spooler"]["drivers"], "NORVEX KVT-580duo"));
+    EXPECT_TRUE(test::PrinterNames(run).empty());
+    EXPECT_FALSE(FindKey(run, kUninstallKey));
 }
 
 TEST(InstallerScenario, WindowsNt4IsRefused) {

@@ -12,6 +12,7 @@
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
 #include "tests/support/KvtsimCli.h"
+#include "tests/support/ProductInfText.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -25,7 +26,9 @@ nlohmann::json Dword(int value) { return {{"type", "REG_DWORD"}, {"data", value}
 // 64-bit Windows 10 with the product's driver and print processor, the
 // printer "Till 1" as the plug-in set it up, and the model's forms.
 nlohmann::json Image() {
-    nlohmann::json image = sim::SaveImage(*sim::FreshImage("win10-x64"));
+    sim::World world = *sim::FreshImage("win10-x64");
+    kvt::test::PlaceProductProcessorDll(world);
+    nlohmann::json image = sim::SaveImage(world);
     auto& spooler = image["spooler"];
     spooler["printProcessors"].push_back(
         {{"name", "NVX PRINT PROCESSOR KVT580duo"}, {"environment", "Windows x64"}, {"dll", "PRO580D.dll"}});

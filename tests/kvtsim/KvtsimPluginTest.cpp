@@ -13,6 +13,7 @@
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/ImageJson.h"
 #include "tests/support/KvtsimCli.h"
+#include "tests/support/ProductInfText.h"
 
 namespace kvt::kvtsim {
 namespace {
@@ -24,7 +25,9 @@ using test::ScratchPath;
 // A 64-bit Windows 10 image with the product's driver and a printer "Till 1"
 // of it, with other attributes and processor than the plug-in sets.
 nlohmann::json ImageWithPrinter(bool withProcessor) {
-    nlohmann::json image = sim::SaveImage(*sim::FreshImage("win10-x64"));
+    sim::World world = *sim::FreshImage("win10-x64");
+    if (withProcessor) kvt::test::PlaceProductProcessorDll(world);
+    nlohmann::json image = sim::SaveImage(world);
     auto& spooler = image["spooler"];
     if (withProcessor)
         spooler["printProcessors"].push_back(

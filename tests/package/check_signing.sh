@@ -55,6 +55,12 @@ for file in "${pe_files[@]:0:1}" "$work/dist/Driver64/KVT580D.GPD" "$work/dist/$
     cp -r "$work/dist" "$work/changed"
     target="$work/changed/${file#"$work/dist/"}"
     size=$(stat -c %s "$target")
+    # The middle of what the signature covers: in a small PE file the
+    # signature, which its hash leaves out, can be most of the file.
+    if osslsigncode remove-signature -in "$target" -out "$work/unsigned" >/dev/null 2>&1; then
+        size=$(stat -c %s "$work/unsigned")
+    fi
+    rm -f "$work/unsigned"
     offset=$((size / 2))
     byte=$(od -An -tu1 -j "$offset" -N1 "$target" | tr -d ' ')
     printf "$(printf '\\%03o' $(((byte + 1) % 256)))" | dd of="$target" bs=1 seek="$offset" conv=notrunc status=none

@@ -42,6 +42,13 @@ inline std::string BuiltPackageFile(std::string_view relative) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The product's print processor DLL of the native package, where the
+// spooler of a 64-bit image loads it when the image registers the processor.
+inline void PlaceProductProcessorDll(sim::World& world) {
+    world.files.putFile(world.windowsDirectory + "\\System32\\spool\\prtprocs\\x64\\PRO580D.dll",
+                        BuiltPackageFile("Driver64/PRO580D.dll"));
+}
+
 // The INF as "kvt580d.inf" in `directory`, its signed catalog beside it and
 // its files in the package folders Driver32 and Driver64 below it, as the
 // native build made them; the computer trusts the package's publisher, as

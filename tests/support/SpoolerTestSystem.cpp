@@ -1,6 +1,10 @@
 #include "tests/support/SpoolerTestSystem.h"
 
 #include "platform/ports/WinCodes.h"
+#include "platform/sim/CaseInsensitive.h"
+#include "platform/sim/SimSpooler.h"
+#include "tests/support/ProductInfText.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::test {
 namespace {
@@ -8,6 +12,19 @@ namespace {
 constexpr std::string_view kDriverFiles[] = {"UNIDRV.DLL",  "KVT580D.GPD",  "UNIDRVUI.DLL", "UNIDRV.HLP",
                                              "UNIRES.DLL",  "STDNAMES.GPD", "KVT580D.DLL",  "UI580D.DLL",
                                              "UNI580D.DLL", "UI580D.INI"};
+// The modules among them, as the native package names its loadable stand-ins.
+constexpr std::string_view kDriverModules[] = {"UNIDRV.DLL",  "UNIDRVUI.DLL", "UNIRES.DLL",
+                                               "KVT580D.dll", "UI580D.dll",   "UNI580D.dll"};
+
+std::string PackageFolder(bool is64Bit) { return is64Bit ? "Driver64" : "Driver32"; }
+
+// The module of that name for the environment, or a text for other files.
+std::string DriverFileBytes(std::string_view file, std::string_view environment) {
+    for (std::string_view module : kDriverModules)
+        if (sim::EqualsNoCase(module, file))
+            return BuiltPackageFile(PackageFolder(environment == "Windows x64") + "/" + std::string(module));
+    return "stand-in " + std::string(file);
+}
 
 std::string Spool(const sim::World& world) { return world.windowsDirectory + "\\System32\\spool"; }
 
@@ -26,10 +43,12 @@ std::string ProcessorDirectory(const sim::World& world, std::string_view environ
 void StageProductFiles(sim::World& world, std::string_view environment) {
     for (std::string_view file : kDriverFiles)
         world.files.putFile(DriverDirectory(world, environment) + "\\" + std::string(file),
-                            "stand-in " + std::string(file));
-    world.files.putFile(world.windowsDirectory + "\\System32\\" + std::string(kMonitorDll), "stand-in monitor");
+                            DriverFileBytes(file, environment));
+    // The monitor runs in the spooler, a process of the system's own machine.
+    world.files.putFile(world.windowsDirectory + "\\System32\\" + std::string(kMonitorDll),
+                        BuiltPackageFile(PackageFolder(world.os.is64Bit) + "/" + std::string(kMonitorDll)));
     world.files.putFile(ProcessorDirectory(world, environment) + "\\" + std::string(kProcessorDll),
-                        "stand-in processor");
+                        BuiltPackageFile(PackageFolder(environment == "Windows x64") + "/" + std::string(kProcessorDll)));
 }
 
 ports::DriverInfo3 ProductDriver(std::string_view environment) {
@@ -65,6 +84,9 @@ ports::PrinterInfo2 ProductPrinter(std::string_view name, std::string_view port)
 }
 
 bool RegisterProduct(ports::Spooler& spooler, std::string_view environment) {
+    // A simulated spooler learns what the product's processor handles, as
+    // kvtsim's simulation does.
+    if (auto* simulated = dynamic_cast<sim::SimSpooler*>(&spooler)) kvtsim::DescribeProductPrintProcessor(*simulated);
     const std::string env(environment);
     return spooler.addMonitor(ProductMonitor(environment)) == err::Success &&
            spooler.addPrintProcessor(env, kProcessorDll, kProcessorName) == err::Success &&

@@ -22,7 +22,9 @@ std::string EnvironmentFolder(std::string_view environment);
 std::string DriverDirectory(const sim::World& world, std::string_view environment);
 std::string ProcessorDirectory(const sim::World& world, std::string_view environment);
 
-// Places the product's files for `environment` where the spooler looks for them.
+// Places the product's files for `environment` where the spooler looks for
+// them; the modules are the native package's loadable stand-ins of the
+// environment's machine.
 void StageProductFiles(sim::World& world, std::string_view environment);
 
 // The records the installer hands the spooler.
@@ -31,7 +33,8 @@ ports::MonitorInfo2 ProductMonitor(std::string_view environment);
 ports::PrinterInfo2 ProductPrinter(std::string_view name, std::string_view port = "COM1:");
 
 // Registers monitor, processor and driver as the installer does; true when
-// every call succeeded.
+// every call succeeded. A simulated spooler is first told the data types of
+// the product's processor.
 bool RegisterProduct(ports::Spooler& spooler, std::string_view environment);
 
 }  // namespace kvt::test

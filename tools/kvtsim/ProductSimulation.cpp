@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "Installer/setup_common/ProductConfiguration.h"
 #include "driversrc/kvt-580duo/DrvPackage/PrinterSetup.h"
+#include "driversrc/kvt-580duo/PrintProcessor/PrintProcessorJob.h"
 #include "platform/sim/CaseInsensitive.h"
 #include "platform/sim/OtherProcess.h"
 #include "platform/sim/SimPluginSpooler.h"
@@ -22,6 +24,14 @@ ProductSimulation::ProductSimulation(sim::World world, sim::Bitness program) : S
             RunPluginPrinterInitialization(*this, printerName, dependentFiles);
         });
     HostDeviceRemovalProgram(*this);
+    DescribeProductPrintProcessor(spooler());
+}
+
+// The processor's data types are ASCII names.
+void DescribeProductPrintProcessor(sim::SimSpooler& spooler) {
+    std::vector<std::string> types;
+    for (const std::u16string& type : processor::DataTypes()) types.emplace_back(type.begin(), type.end());
+    spooler.describePrintProcessor(setup::product::PrintProcessorDll, std::move(types));
 }
 
 void RunPluginPrinterInitialization(sim::Simulation& sim, std::string_view printerName,

@@ -9,6 +9,8 @@
 #include "platform/catalog/Catalog.h"
 #include "platform/catalog/CatalogSignature.h"
 #include "platform/catalog/FileHash.h"
+#include "platform/pe/MinimalDll.h"
+#include "platform/pe/PeImage.h"
 
 namespace kvt::catalog {
 namespace {
@@ -18,19 +20,10 @@ void PutLittle(std::string& bytes, std::size_t offset, std::uint32_t value, std:
 }
 
 // A PE32+ image: DOS header, "PE\0\0", file header, an optional header with
-// 16 data directories, then a body.
+// 16 data directories, then its sections.
 constexpr std::size_t kPeOptional = 0x40 + 24;
 std::string MinimalPeImage() {
-    std::string image(kPeOptional + 240 + 100, '\x5A');
-    image.replace(0, 2, "MZ");
-    PutLittle(image, 0x3C, 0x40, 4);
-    image.replace(0x40, 4, std::string("PE\0\0", 4));
-    PutLittle(image, 0x40 + 20, 240, 2);
-    PutLittle(image, kPeOptional, 0x20B, 2);
-    PutLittle(image, kPeOptional + 108, 16, 4);
-    PutLittle(image, kPeOptional + 112 + 4 * 8, 0, 4);
-    PutLittle(image, kPeOptional + 112 + 4 * 8 + 4, 0, 4);
-    return image;
+    return pe::WriteMinimalDll({pe::kMachineAmd64, "PLUGIN.dll", {"DllCanUnloadNow"}, "a test image"});
 }
 
 std::string SignedLike(std::string image) {

@@ -59,7 +59,7 @@ TEST_P(FreshImageTest, SystemDirectoriesFollowTheBitness) {
                              "winspool.drv", "localspl.dll"}) {
         const FileRecord* file = world.files.findFile(std::string("C:\\Windows\\System32\\") + name);
         ASSERT_NE(file, nullptr) << name;
-        EXPECT_EQ(file->bytes, "simulated system file");
+        EXPECT_NE(file->bytes.find("simulated system file"), std::string::npos) << name;
         EXPECT_EQ(world.files.findFile(std::string("C:\\Windows\\SysWOW64\\") + name) != nullptr, c.is64Bit) << name;
     }
     for (const char* dir : {"C:\\Windows\\System32\\spool\\drivers\\W32X86\\3",

@@ -1,6 +1,8 @@
 // The simulated printui, started as the installer starts it on Windows Vista
 // and later: a 32-bit program running the system's own cmd.exe by its full
 // path.
+#include "platform/pe/PeImage.h"
+#include "platform/sim/SystemModules.h"
 #include "platform/sim/PrintUiCommand.h"
 
 #include <gtest/gtest.h>
@@ -103,7 +105,8 @@ TEST_P(PrintUiInstallTest, InstallsDriverAndPrinterOfTheSystemsOwnEnvironment) {
     // The universal driver comes from the system's store, not the package.
     const FileRecord* unidrv = files.findFile(spool + "drivers\\" + row.driverFolder + "\\3\\UNIDRV.DLL");
     ASSERT_NE(unidrv, nullptr);
-    EXPECT_EQ(unidrv->bytes, "simulated system file");
+    EXPECT_EQ(unidrv->bytes, SystemDll("UNIDRV.DLL", row.driverFolder == std::string("x64") ? pe::kMachineAmd64
+                                                                                           : pe::kMachineI386));
     EXPECT_TRUE(InfStoreHasDriver(sim, row.modelsSection));
 }
 

@@ -11,6 +11,7 @@
 #include "platform/sim/Simulation.h"
 #include "platform/sim/SpoolerKeys.h"
 #include "tests/support/SpoolerTestSystem.h"
+#include "tools/kvtsim/ProductSimulation.h"
 
 namespace kvt::sim {
 namespace {
@@ -28,6 +29,7 @@ World StagedWorld(const char* os, const char* environment) {
 class SimSpoolerDriverTest : public ::testing::Test {
 protected:
     void registerSupport() {
+        kvtsim::DescribeProductPrintProcessor(spooler);
         ASSERT_EQ(spooler.addMonitor(test::ProductMonitor(kX64)), err::Success);
         ASSERT_EQ(spooler.addPrintProcessor(std::string(kX64), test::kProcessorDll, test::kProcessorName),
                   err::Success);
@@ -104,7 +106,7 @@ TEST_F(SimSpoolerDriverTest, AnAddedDriverHasItsFilesInTheVersionFolderAndItsKey
     for (const char* file : {"UNIDRV.DLL", "KVT580D.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP", "UI580D.DLL", "UI580D.INI"})
         EXPECT_TRUE(installed(file)) << file;
     EXPECT_EQ(sim.world().files.findFile("C:\\Windows\\System32\\spool\\drivers\\x64\\3\\UI580D.DLL")->bytes,
-              "stand-in UI580D.DLL");
+              sim.world().files.findFile(test::DriverDirectory(sim.world(), kX64) + "\\UI580D.DLL")->bytes);
     const SpoolerObjects stored = ReadSpoolerObjects(sim.world().registry, kX64);
     ASSERT_EQ(stored.drivers.size(), 1u);
     const DriverRecord& d = stored.drivers[0];
@@ -223,6 +225,7 @@ TEST(SimSpoolerDirectoryErrors, AnUnknownEnvironmentIsRefused) {
 
 TEST_F(SimSpoolerDriverTest, AMonitorNeedsItsDllWhereTheNativeSpoolerLoadsIt) {
     const std::string system32 = "C:\\Windows\\System32\\MON580D.dll";
+    const std::string monitorDll = sim.world().files.findFile(system32)->bytes;
     sim.world().files.eraseFile(system32);
     sim.world().files.putFile("C:\\Windows\\SysWOW64\\MON580D.dll", "the 32-bit copy");
     EXPECT_EQ(spooler.addMonitor(test::ProductMonitor(kX64)), err::ModNotFound);
@@ -233,7 +236,7 @@ TEST_F(SimSpoolerDriverTest, AMonitorNeedsItsDllWhereTheNativeSpoolerLoadsIt) {
     // documented place is the system directory.
     sim.world().files.putFile("C:\\Windows\\MON580D.dll", "in the Windows folder");
     EXPECT_EQ(spooler.addMonitor(test::ProductMonitor(kX64)), err::ModNotFound);
-    sim.world().files.putFile(system32, "in the real system directory");
+    sim.world().files.putFile(system32, monitorDll);
     ASSERT_EQ(spooler.addMonitor(test::ProductMonitor(kX64)), err::Success);
     EXPECT_EQ(spooler.addMonitor(test::ProductMonitor(kX64)), err::PrintMonitorAlreadyInstalled);
     const RegistryKeyRecord* key = sim.world().registry.find(MonitorKeyPath(test::kMonitorName));

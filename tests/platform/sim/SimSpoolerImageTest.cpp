@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/pe/PeImage.h"
+#include "platform/sim/SystemModules.h"
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/DevModeBlob.h"
 #include "platform/sim/FreshImage.h"
@@ -203,6 +205,9 @@ TEST(SimSpoolerImage, UnknownFieldsLiveInTheKeysAndSurviveTheSpoolersChanges) {
                         "devmode": { "copies": 2, "note": "dm" } } ] } })");
     World world;
     ASSERT_FALSE(LoadImage(image, world));
+    // The spooler starts with the print processor only when its DLL loads.
+    world.files.putFile(world.windowsDirectory + "\\System32\\spool\\prtprocs\\W32X86\\winprint.dll",
+                        SystemDll("winprint.dll", pe::kMachineI386));
     Simulation sim(std::move(world), Bitness::x86);
     std::vector<ports::DriverInfo3> drivers;
     ASSERT_EQ(sim.spooler().enumPrinterDrivers(std::nullopt, drivers), err::Success);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "Installer/setup_common/RegistryHelpers.h"
+#include "platform/pe/MinimalDll.h"
+#include "platform/pe/PeImage.h"
 #include "platform/ports/DeviceSetup.h"
 #include "platform/sim/FreshImage.h"
 #include "platform/sim/PrintUiCommand.h"
@@ -132,8 +134,10 @@ sim::World SystemWithComponents(std::string_view os) {
     const std::string folder = world.os.is64Bit ? "x64" : "W32X86";
     sim::WriteMonitorKey(world.registry, {"NVX Language Monitor KVT580duo", environment, "MON580D.dll", {}});
     sim::WritePrintProcessorKey(world.registry, {"NVX PRINT PROCESSOR KVT580duo", environment, "PRO580D.dll", {}});
-    world.files.putFile("C:\\Windows\\System32\\MON580D.dll", "monitor");
-    world.files.putFile("C:\\Windows\\System32\\spool\\prtprocs\\" + folder + "\\PRO580D.dll", "processor");
+    const std::string package = world.os.is64Bit ? "Driver64/" : "Driver32/";
+    world.files.putFile("C:\\Windows\\System32\\MON580D.dll", BuiltPackageFile(package + "MON580D.dll"));
+    world.files.putFile("C:\\Windows\\System32\\spool\\prtprocs\\" + folder + "\\PRO580D.dll",
+                        BuiltPackageFile(package + "PRO580D.dll"));
     return world;
 }
 
@@ -141,8 +145,10 @@ sim::World SystemBeforeProduct(std::string_view os) {
     sim::World world = *sim::FreshImage(os);
     PlaceProductPackage(world);
     const std::string drivers = NativeDriverDirectory(world);
-    for (const char* file : {"HARBORDRV.DLL", "HARBOR.GPD", "HARBORUI.DLL"})
-        world.files.putFile(drivers + "\\3\\" + file, std::string("Harbor ") + file);
+    const std::uint16_t machine = world.os.is64Bit ? pe::kMachineAmd64 : pe::kMachineI386;
+    for (const char* file : {"HARBORDRV.DLL", "HARBORUI.DLL"})
+        world.files.putFile(drivers + "\\3\\" + file, pe::WriteMinimalDll({machine, file, {}, std::string("Harbor ") + file}));
+    world.files.putFile(drivers + "\\3\\HARBOR.GPD", "Harbor HARBOR.GPD");
     world.files.putFile(drivers + "\\harbor_label_5d2e\\HARBOR.GPD", "Harbor package");
     world.files.putFile("C:\\Windows\\inf\\oem0.inf", ModelsInf("Harbor Label 200", {"HARBOR", "HARBOR.NTamd64"}));
     world.files.putFile("C:\\Windows\\inf\\oem0.PNF", "precompiled oem0");

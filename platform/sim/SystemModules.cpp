@@ -1,0 +1,40 @@
+#include "platform/sim/SystemModules.h"
+
+#include <array>
+#include <vector>
+
+#include "platform/pe/MinimalDll.h"
+#include "platform/sim/CaseInsensitive.h"
+
+namespace kvt::sim {
+namespace {
+
+struct ModuleExports {
+    std::string_view name;
+    std::vector<std::string> exports;
+};
+
+const std::array<ModuleExports, 4>& KnownModules() {
+    static const std::array<ModuleExports, 4> modules{{
+        {"localspl.dll", {"InitializePrintMonitor2", "InitializePrintProvidor"}},
+        {"winprint.dll",
+         {"EnumPrintProcessorDatatypesW", "OpenPrintProcessor", "PrintDocumentOnPrintProcessor",
+          "ClosePrintProcessor", "ControlPrintProcessor", "GetPrintProcessorCapabilities"}},
+        {"UNIDRV.DLL", {"DrvEnableDriver", "DrvDisableDriver", "DrvQueryDriverInfo"}},
+        {"UNIDRVUI.DLL",
+         {"DrvDocumentPropertySheets", "DrvDevicePropertySheets", "DrvDeviceCapabilities", "DrvConvertDevMode",
+          "DrvPrinterEvent", "DevQueryPrintEx"}},
+    }};
+    return modules;
+}
+
+}  // namespace
+
+std::string SystemDll(std::string_view name, std::uint16_t machine) {
+    pe::MinimalDll dll{machine, std::string(name), {}, std::string(kSystemFileNote)};
+    for (const ModuleExports& module : KnownModules())
+        if (EqualsNoCase(module.name, name)) dll.exports = module.exports;
+    return pe::WriteMinimalDll(dll);
+}
+
+}  // namespace kvt::sim
