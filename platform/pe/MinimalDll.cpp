@@ -14,7 +14,6 @@ constexpr std::uint32_t kHeadersSize = 0x200;
 constexpr std::uint32_t kTextRva = 0x1000;
 constexpr std::uint32_t kDataRva = 0x2000;
 constexpr std::size_t kDirectoryCount = 16;
-constexpr std::size_t kSectionHeaderSize = 40;
 // mov eax, imm32; ret: the same bytes in 32-bit and 64-bit code.
 std::string ReturnCode(std::int32_t value) {
     std::string code = "\xB8";

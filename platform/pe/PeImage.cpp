@@ -8,7 +8,6 @@ namespace kvt::pe {
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 20;
-constexpr std::size_t kSectionHeaderSize = 40;
 // Where the data directories start in each optional header.
 constexpr std::size_t kDirectoriesPe32 = 96;
 constexpr std::size_t kDirectoriesPe32Plus = 112;

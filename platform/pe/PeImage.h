@@ -26,6 +26,8 @@ inline constexpr std::uint16_t kMagicPe32Plus = 0x20B;  // IMAGE_NT_OPTIONAL_HDR
 inline constexpr std::uint16_t kFileExecutable = 0x0002;  // IMAGE_FILE_EXECUTABLE_IMAGE
 inline constexpr std::uint16_t kFileDll = 0x2000;         // IMAGE_FILE_DLL
 
+inline constexpr std::size_t kSectionHeaderSize = 40;  // sizeof(IMAGE_SECTION_HEADER)
+
 inline constexpr std::size_t kExportDirectory = 0;       // IMAGE_DIRECTORY_ENTRY_EXPORT
 inline constexpr std::size_t kCertificateDirectory = 4;  // IMAGE_DIRECTORY_ENTRY_SECURITY
 

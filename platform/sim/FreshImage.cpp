@@ -32,7 +32,6 @@ constexpr std::array<Release, 6> kReleases{{
 constexpr const char* kEnvironmentX86 = "Windows NT x86";
 constexpr const char* kEnvironmentX64 = "Windows x64";
 
-constexpr const char* kSystemFileText = "simulated system file";
 constexpr const char* kSystemFiles[] = {"net.exe",      "cmd.exe",      "rundll32.exe", "kernel32.dll",
                                         "advapi32.dll", "setupapi.dll", "winspool.drv"};
 // The spooler loads these; they are DLLs of the system directory's machine.
@@ -228,6 +227,8 @@ void SetValue(RegistryKeyRecord& key, std::string name, ports::RegValue value) {
     key.values.emplace_back(std::move(name), std::move(value));
 }
 
+std::uint16_t NativeMachine(const Release& r) { return r.is64Bit ? pe::kMachineAmd64 : pe::kMachineI386; }
+
 std::string Join(std::string_view a, std::string_view b) { return std::string(a) + "\\" + std::string(b); }
 
 constexpr const char* kSystemPrinterInfFiles[] = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL",
@@ -241,12 +242,12 @@ void AddSystemPrinterInf(World& w, const Release& r) {
                                (r.major < 10 ? "neutral_" : "") + "5d0e27a1c3b94f68";
     const std::string store = Join(kSystem32, "DriverStore\\FileRepository\\" + folder);
     w.files.putFile(Join(store, "ntprint.inf"), SystemPrinterInf());
-    const std::uint16_t machine = r.is64Bit ? pe::kMachineAmd64 : pe::kMachineI386;
+    const std::uint16_t machine = NativeMachine(r);
     for (const char* file : kSystemPrinterInfFiles) {
         const std::string_view name(file);
         const bool module = name.size() > 4 && name.substr(name.size() - 4) == ".DLL";
         w.files.putFile(Join(Join(store, r.is64Bit ? "Amd64" : "I386"), file),
-                        module ? SystemDll(name, machine) : std::string(kSystemFileText));
+                        module ? SystemDll(name, machine) : std::string(kSystemFileNote));
     }
     w.files.putFile(Join(kWindows, "inf\\ntprint.inf"), SystemPrinterInf());
 }
@@ -254,8 +255,8 @@ void AddSystemPrinterInf(World& w, const Release& r) {
 void AddFiles(World& w, const Release& r) {
     for (const char* dir : {"C:\\Setup", "C:\\Temp", "C:\\Program Files", "C:\\Windows\\Temp"})
         w.files.ensureDirectory(dir);
-    const std::uint16_t native = r.is64Bit ? pe::kMachineAmd64 : pe::kMachineI386;
-    for (const char* file : kSystemFiles) w.files.putFile(Join(kSystem32, file), kSystemFileText);
+    const std::uint16_t native = NativeMachine(r);
+    for (const char* file : kSystemFiles) w.files.putFile(Join(kSystem32, file), std::string(kSystemFileNote));
     for (const char* file : kSystemModules) w.files.putFile(Join(kSystem32, file), SystemDll(file, native));
     const std::string drivers = Join(kSpool, "drivers");
     const std::string prtprocs = Join(kSpool, "prtprocs");
@@ -264,7 +265,7 @@ void AddFiles(World& w, const Release& r) {
     w.files.putFile(Join(prtprocs, "w32x86\\winprint.dll"), SystemDll("winprint.dll", pe::kMachineI386));
     if (r.is64Bit) {
         w.files.ensureDirectory("C:\\Program Files (x86)");
-        for (const char* file : kSystemFiles) w.files.putFile(Join(kSysWow64, file), kSystemFileText);
+        for (const char* file : kSystemFiles) w.files.putFile(Join(kSysWow64, file), std::string(kSystemFileNote));
         for (const char* file : kSystemModules)
             w.files.putFile(Join(kSysWow64, file), SystemDll(file, pe::kMachineI386));
         w.files.ensureDirectory(Join(drivers, "x64\\3"));

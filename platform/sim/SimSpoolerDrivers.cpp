@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "platform/pe/PeImage.h"
 #include "platform/ports/WinCodes.h"
 #include "platform/sim/CaseInsensitive.h"
 #include "platform/sim/SimSpooler.h"
@@ -18,13 +19,21 @@ namespace {
 struct Environment {
     std::string_view name;
     std::string_view folder;  // below spool\drivers and spool\prtprocs
+    std::uint16_t machine;    // of the environment's programs
 };
-constexpr std::array<Environment, 2> kEnvironments{{{"Windows NT x86", "W32X86"}, {"Windows x64", "x64"}}};
+constexpr std::array<Environment, 2> kEnvironments{
+    {{"Windows NT x86", "W32X86", pe::kMachineI386}, {"Windows x64", "x64", pe::kMachineAmd64}}};
 
 const Environment* FindEnvironment(std::string_view name) {
     for (const Environment& e : kEnvironments)
         if (EqualsNoCase(e.name, name)) return &e;
     return nullptr;
+}
+
+// 0 for an environment the spooler does not know: no image is of that machine.
+std::uint16_t MachineOfEnvironment(std::string_view name) {
+    const Environment* e = FindEnvironment(name);
+    return e == nullptr ? 0 : e->machine;
 }
 
 constexpr std::uint32_t kDeleteAllFiles = 0x2;         // DPD_DELETE_ALL_FILES

@@ -1,7 +1,6 @@
 #include "platform/sim/SpoolerModules.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,17 +8,9 @@
 #include "platform/ports/WinCodes.h"
 #include "platform/pe/PeExports.h"
 #include "platform/pe/PeImage.h"
-#include "platform/sim/CaseInsensitive.h"
 
 namespace kvt::sim {
 namespace {
-
-struct EnvironmentMachine {
-    std::string_view environment;
-    std::uint16_t machine;
-};
-constexpr std::array<EnvironmentMachine, 2> kMachines{
-    {{"Windows NT x86", pe::kMachineI386}, {"Windows x64", pe::kMachineAmd64}}};
 
 // The image's headers, when the loader would take them at all: a known
 // machine whose optional header is the one its bitness carries.
@@ -41,12 +32,6 @@ bool Has(const std::vector<std::string>& exported, std::string_view name) {
 }
 
 }  // namespace
-
-std::uint16_t MachineOfEnvironment(std::string_view environment) {
-    for (const EnvironmentMachine& m : kMachines)
-        if (EqualsNoCase(m.environment, environment)) return m.machine;
-    return 0;
-}
 
 std::uint32_t LoadDll(std::string_view bytes, std::uint16_t machine) {
     const auto headers = ImageHeaders(bytes);

@@ -17,10 +17,6 @@
 
 namespace kvt::sim {
 
-// The machine of an environment's images: "Windows NT x86" i386,
-// "Windows x64" AMD64; 0 for an environment the simulation does not know.
-std::uint16_t MachineOfEnvironment(std::string_view environment);
-
 // 0 when a process of `machine` loads the bytes as a DLL; 193 otherwise.
 std::uint32_t LoadDll(std::string_view bytes, std::uint16_t machine);
 // Whether the image exports every one of `names` (GetProcAddress is

@@ -30,11 +30,15 @@ const std::array<ModuleExports, 4>& KnownModules() {
 
 }  // namespace
 
-std::string SystemDll(std::string_view name, std::uint16_t machine) {
-    pe::MinimalDll dll{machine, std::string(name), {}, std::string(kSystemFileNote)};
+const std::vector<std::string>& SystemDllExports(std::string_view name) {
+    static const std::vector<std::string> none;
     for (const ModuleExports& module : KnownModules())
-        if (EqualsNoCase(module.name, name)) dll.exports = module.exports;
-    return pe::WriteMinimalDll(dll);
+        if (EqualsNoCase(module.name, name)) return module.exports;
+    return none;
+}
+
+std::string SystemDll(std::string_view name, std::uint16_t machine) {
+    return pe::WriteMinimalDll({machine, std::string(name), SystemDllExports(name), std::string(kSystemFileNote)});
 }
 
 }  // namespace kvt::sim

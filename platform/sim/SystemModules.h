@@ -6,13 +6,17 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kvt::sim {
 
 inline constexpr std::string_view kSystemFileNote = "simulated system file";
 
-// The file `name` (any case) for `machine`; a DLL that exports nothing for
-// names the simulation has no exports for.
+// What Windows' module `name` (any case) exports that the spooler looks up;
+// nothing for a name the simulation has no exports for.
+const std::vector<std::string>& SystemDllExports(std::string_view name);
+
+// The file `name` for `machine`, exporting SystemDllExports(name).
 std::string SystemDll(std::string_view name, std::uint16_t machine);
 
 }  // namespace kvt::sim

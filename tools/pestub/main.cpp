@@ -1,10 +1,12 @@
 // pestub: writes a minimal DLL that loads but does nothing, for the native
 // build's package, where the simulated Windows installs it in place of a DLL
 // that only a cross build (or Windows itself) makes.
-//   pestub OUT i386|amd64 NOTE_FILE [DEF_FILE | NAME...]
+//   pestub OUT i386|amd64 NOTE_FILE [DEF_FILE]
 // The note is the first line of NOTE_FILE; the exports are those of DEF_FILE
-// (a file ending in .def, whose LIBRARY line also names the module) or the
-// NAMEs given. Without a .def the module is named after OUT.
+// (whose LIBRARY line also names the module). Without a .def the module is
+// named after OUT and exports what the simulated Windows knows its module of
+// that name to export (UNIDRV.DLL's driver functions, for instance), or
+// nothing.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -15,6 +17,7 @@
 
 #include "platform/pe/MinimalDll.h"
 #include "platform/pe/PeImage.h"
+#include "platform/sim/SystemModules.h"
 #include "tools/pestub/DefExports.h"
 
 namespace {
@@ -33,7 +36,7 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) return Fail("usage: pestub OUT i386|amd64 NOTE_FILE [DEF_FILE | NAME...]");
+    if (argc < 4 || argc > 5) return Fail("usage: pestub OUT i386|amd64 NOTE_FILE [DEF_FILE]");
     const std::string out = argv[1], machine = argv[2];
     kvt::pe::MinimalDll dll;
     if (machine == "i386")
@@ -46,15 +49,14 @@ int main(int argc, char** argv) {
     if (!note) return Fail(std::string("cannot read ") + argv[3]);
     dll.note = note->substr(0, note->find('\n'));
     dll.moduleName = std::filesystem::path(out).filename().string();
-    const std::vector<std::string> rest(argv + 4, argv + argc);
-    if (rest.size() == 1 && std::filesystem::path(rest[0]).extension() == ".def") {
-        const auto def = ReadFile(rest[0]);
-        if (!def) return Fail("cannot read " + rest[0]);
+    if (argc == 5) {
+        const auto def = ReadFile(argv[4]);
+        if (!def) return Fail(std::string("cannot read ") + argv[4]);
         const kvt::pestub::DefExports exports = kvt::pestub::ReadDefExports(*def);
         if (!exports.library.empty()) dll.moduleName = exports.library;
         dll.exports = exports.names;
     } else {
-        dll.exports = rest;
+        dll.exports = kvt::sim::SystemDllExports(dll.moduleName);
     }
     std::ofstream file(out, std::ios::binary | std::ios::trunc);
     file << kvt::pe::WriteMinimalDll(dll);
