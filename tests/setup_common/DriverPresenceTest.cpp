@@ -66,7 +66,7 @@ TEST(PrinterDrvExist, AFailedEnumerationCountsAsNoDriver) {
     test::StageProductFiles(world, "Windows NT x86");
     kvtsim::ProductSimulation sim(std::move(world), sim::Bitness::x86);
     ports::Platform platform = sim.platform();
-    ASSERT_TRUE(test::RegisterProduct(platform.spooler, "Windows NT x86"));
+    ASSERT_TRUE(test::RegisterProduct(sim.spooler(), "Windows NT x86"));
     SetupLog log(platform.files, platform.clock, kInstallerLogFileName);
     log.InitLogFile();
     sim.faults().failCall("Spooler.enumPrinterDrivers", 1722);

@@ -83,10 +83,10 @@ ports::PrinterInfo2 ProductPrinter(std::string_view name, std::string_view port)
     return p;
 }
 
-bool RegisterProduct(ports::Spooler& spooler, std::string_view environment) {
-    // A simulated spooler learns what the product's processor handles, as
-    // kvtsim's simulation does.
-    if (auto* simulated = dynamic_cast<sim::SimSpooler*>(&spooler)) kvtsim::DescribeProductPrintProcessor(*simulated);
+bool RegisterProduct(sim::SimSpooler& spooler, std::string_view environment) {
+    // The spooler learns what the product's processor handles, as kvtsim's
+    // simulation does.
+    kvtsim::DescribeProductPrintProcessor(spooler);
     const std::string env(environment);
     return spooler.addMonitor(ProductMonitor(environment)) == err::Success &&
            spooler.addPrintProcessor(env, kProcessorDll, kProcessorName) == err::Success &&

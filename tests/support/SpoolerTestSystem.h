@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/ports/Spooler.h"
+#include "platform/sim/SimSpooler.h"
 #include "platform/sim/World.h"
 
 namespace kvt::test {
@@ -33,8 +34,8 @@ ports::MonitorInfo2 ProductMonitor(std::string_view environment);
 ports::PrinterInfo2 ProductPrinter(std::string_view name, std::string_view port = "COM1:");
 
 // Registers monitor, processor and driver as the installer does; true when
-// every call succeeded. A simulated spooler is first told the data types of
-// the product's processor.
-bool RegisterProduct(ports::Spooler& spooler, std::string_view environment);
+// every call succeeded. The spooler is first told the data types of the
+// product's processor.
+bool RegisterProduct(sim::SimSpooler& spooler, std::string_view environment);
 
 }  // namespace kvt::test
